@@ -4,22 +4,11 @@
 // Without it, every operation passes straight through.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "net/CustomWSocket.h"
-
-enum TSocksAuthentication { socksNoAuthentication = 0, socksAuthenticateUsercode = 1 };
-
-enum TSocksAuthState {
-  socksAuthBegin = 0,
-  socksAuthOk = 1,
-  socksAuthFailed = 2,
-  socksAuthNotNeeded = 3
-};
-
-using TSocksErrorEvent = std::function<void(TObject* Sender, int Error, const std::string& Msg)>;
-using TSocksAuthStateEvent = std::function<void(TObject* Sender, TSocksAuthState AuthState)>;
+#include "net/SocksNegotiation.h"
+#include "net/SocksTypes.h"
 
 class TCustomSocksWSocket : public TCustomWSocket {
  public:
@@ -54,8 +43,23 @@ class TCustomSocksWSocket : public TCustomWSocket {
   int RecvRaw(void* buffer, int bufferSize, int flags) override;
   virtual void NotifySocksConnected(std::uint16_t error);
   virtual void NotifySocksError(int error, const std::string& msg);
+  void NotifySocksAuthState(TSocksAuthState state);
 
-  std::uint8_t FSocksState = 0;
+ private:
+  bool Socks4Level() const { return !FSocksLevel.empty() && FSocksLevel[0] == '4'; }
+  // Text of the first request that would not fit its area, empty when all fit.
+  std::string OversizedRequest() const;
+  bool ResolveProxyEndpoints();
+  void SendGreeting();
+  void SendConnectRequest();
+  void SendUserPass();
+  void SendBytes(const std::string& bytes);
+  bool Advance(const TSocksStep& step);
+  bool Succeed();
+  void SocksFail(int error, const std::string& text);
+
+  // The negotiation state (phase), reply buffer, reply count and leftover live in here.
+  TSocksNegotiation FNegotiation;
   std::string FSocksServer;
   std::string FSocksLevel = "5";
   std::string FSocksPort;
@@ -64,4 +68,6 @@ class TCustomSocksWSocket : public TCustomWSocket {
   std::string FSocksUsercode;
   std::string FSocksPassword;
   TSocksAuthentication FSocksAuthentication = socksNoAuthentication;
+  // Destination port, host order; the socket's own port is the proxy's during negotiation.
+  std::uint16_t FSocksDestPort = 0;
 };
