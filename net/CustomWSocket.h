@@ -153,7 +153,7 @@ class TCustomWSocket : public TNetComponent {
   int FSendFlags = 0;
   int FLastError = 0;
   HWND FWindowHandle = 0;
-  char FDnsLookupBuffer[winsock::MAXGETHOSTSTRUCT + 1] = {};
+  alignas(8) char FDnsLookupBuffer[winsock::MAXGETHOSTSTRUCT + 1] = {};
   winsock::HANDLE FDnsLookupHandle = 0;
   winsock::SOCKET FHSocket = winsock::INVALID_SOCKET;
   std::string FAddrStr;

@@ -15,3 +15,6 @@ std::uint16_t WSocketResolvePort(const std::string& port, const std::string& pro
 int WSocketResolveProto(const std::string& proto);
 // English text of a WinSock error code.
 std::string WinsockErrorText(int errorCode);
+
+// Removes leading and trailing control characters and spaces.
+std::string TrimText(const std::string& s);
