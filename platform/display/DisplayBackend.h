@@ -63,10 +63,10 @@ class TDisplayBackend {
 
 // The backend of the run, created on first use: X11 when a display can be opened
 // ($DISPLAY set and reachable), headless otherwise.
-TDisplayBackend& Display();
+TDisplayBackend& TheDisplay();
 // Replaces the backend of the run (tests); nullptr goes back to choosing on next use.
 // Windows of the old backend must have been destroyed.
 void SetDisplay(std::unique_ptr<TDisplayBackend> backend);
-// Makes the backend that Display() would choose: X11 on displayName (empty: $DISPLAY) when
+// Makes the backend that TheDisplay() would choose: X11 on displayName (empty: $DISPLAY) when
 // it can be opened, else headless.
 std::unique_ptr<TDisplayBackend> CreateDisplayBackend(const std::string& displayName = "");

@@ -18,7 +18,7 @@ enum class TDisplayEventKind {
   KeyUp,      // Key
   Char,       // Char: the character typed (also 8, 9, 13, 27 for Backspace, Tab, Enter, Esc)
   Close,      // the user asked to close the window (window manager's close)
-  Expose      // Area (client) was uncovered; the backend has already redrawn it from the
+  Paint       // Area (client) was uncovered; the backend has already redrawn it from the
               // last presented pixels, so handling this is optional
 };
 
@@ -58,7 +58,7 @@ struct TDisplayEvent {
   bool Shift = false;
   bool Ctrl = false;
   bool Alt = false;
-  TRect Area;  // Expose
+  TRect Area;  // Paint
 };
 
 using TDisplayEventHandler = std::function<void(const TDisplayEvent&)>;

@@ -53,8 +53,13 @@ class THeadlessDisplay : public TDisplayBackend {
   bool SaveWindowPng(TDisplayWindow window, const std::string& path);
 
  private:
-  struct Window;
-  struct Pending;
+  struct Window {
+    std::string title;
+    TRect bounds;
+    bool visible = false;
+    TSurface pixels;  // what was presented last
+    TDisplayEventHandler handler;
+  };
   void Enqueue(const TDisplayEvent& event);
   void DeliverPending();
   TDisplayWindow WindowAt(int screenX, int screenY) const;

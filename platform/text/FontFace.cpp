@@ -1,0 +1,164 @@
+#include "platform/text/FontFace.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <mutex>
+#include <tuple>
+
+#include "platform/text/FontTable.h"
+
+namespace {
+
+using TFaceKey = std::tuple<std::string, int, bool, bool>;
+
+std::mutex& CacheMutex() {
+  static std::mutex m;
+  return m;
+}
+std::map<TFaceKey, std::shared_ptr<TFontFace>>& Cache() {
+  static std::map<TFaceKey, std::shared_ptr<TFontFace>> cache;
+  return cache;
+}
+
+FT_Library Library() {
+  static FT_Library lib = [] {
+    FT_Library l = nullptr;
+    if (FT_Init_FreeType(&l) != 0) l = nullptr;
+    return l;
+  }();
+  return lib;
+}
+
+// Asks fontconfig for the best face for the family; it substitutes a similar family
+// (DejaVu Sans for Verdana on a typical Linux machine) when the name is not installed.
+bool MatchFace(const TFontSpec& spec, int height, std::string& file, int& index,
+               std::string& family) {
+  FcConfig* config = FontTableConfig();
+  FcPattern* pat = FcPatternCreate();
+  FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(spec.Name.c_str()));
+  FcPatternAddDouble(pat, FC_PIXEL_SIZE, height);
+  FcPatternAddInteger(pat, FC_WEIGHT, spec.Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pat, FC_SLANT, spec.Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(config, pat, FcMatchPattern);
+  FcDefaultSubstitute(pat);
+  FcResult result = FcResultNoMatch;
+  FcPattern* match = FcFontMatch(config, pat, &result);
+  FcPatternDestroy(pat);
+  if (!match) return false;
+  FcChar8* path = nullptr;
+  FcChar8* fam = nullptr;
+  bool ok = FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch;
+  if (ok) {
+    file = reinterpret_cast<const char*>(path);
+    if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch) index = 0;
+    if (FcPatternGetString(match, FC_FAMILY, 0, &fam) == FcResultMatch)
+      family = reinterpret_cast<const char*>(fam);
+  }
+  FcPatternDestroy(match);
+  return ok;
+}
+
+}  // namespace
+
+std::shared_ptr<TFontFace> TFontFace::ForSpec(const TFontSpec& spec) {
+  const int height = spec.Height > 0 ? spec.Height : 12;
+  TFaceKey key{spec.Name, height, spec.Bold, spec.Italic};
+  std::lock_guard<std::mutex> lock(CacheMutex());
+  auto it = Cache().find(key);
+  if (it != Cache().end()) return it->second;
+  std::shared_ptr<TFontFace> face(new TFontFace);
+  std::string file, family;
+  int index = 0;
+  if (!MatchFace(spec, height, file, index, family) ||
+      !face->Load(file, index, height, spec.Bold, spec.Italic))
+    face->SetFallbackMetrics(height);
+  face->FFamily = family;
+  Cache()[key] = face;
+  return face;
+}
+
+void TFontFace::FlushCache() {
+  std::lock_guard<std::mutex> lock(CacheMutex());
+  Cache().clear();
+}
+
+TFontFace::~TFontFace() {
+  if (FFace) FT_Done_Face(static_cast<FT_Face>(FFace));
+}
+
+bool TFontFace::Load(const std::string& file, int index, int pixelHeight, bool bold, bool italic) {
+  FT_Face face = nullptr;
+  if (!Library() || FT_New_Face(Library(), file.c_str(), index, &face) != 0) return false;
+  if (FT_Set_Pixel_Sizes(face, 0, pixelHeight) != 0) {
+    FT_Done_Face(face);
+    return false;
+  }
+  FFace = face;
+  FFile = file;
+  FSynthBold = bold && !(face->style_flags & FT_STYLE_FLAG_BOLD);
+  if (italic && !(face->style_flags & FT_STYLE_FLAG_ITALIC)) {
+    FT_Matrix shear{0x10000, 0x5000, 0, 0x10000};  // slant about 17 degrees
+    FT_Set_Transform(face, &shear, nullptr);
+  }
+  const FT_Size_Metrics& m = face->size->metrics;
+  FMetrics.tmAscent = static_cast<int>((m.ascender + 63) >> 6);
+  FMetrics.tmDescent = static_cast<int>((-m.descender + 63) >> 6);
+  FMetrics.tmHeight = FMetrics.tmAscent + FMetrics.tmDescent;
+  const double scale = static_cast<double>(pixelHeight) / face->units_per_EM;
+  FUnderlineOffset = std::max(1, static_cast<int>(std::lround(-face->underline_position * scale)));
+  FUnderlineThickness =
+      std::max(1, static_cast<int>(std::lround(face->underline_thickness * scale)));
+  if (FMetrics.tmAscent + FUnderlineOffset >= FMetrics.tmHeight)
+    FUnderlineOffset = std::max(1, FMetrics.tmDescent - 1);
+  FMetrics.tmAveCharWidth = std::max(1, Advance('x'));
+  return true;
+}
+
+void TFontFace::SetFallbackMetrics(int pixelHeight) {
+  FMetrics.tmAscent = pixelHeight;
+  FMetrics.tmDescent = std::max(1, pixelHeight / 4);
+  FMetrics.tmHeight = FMetrics.tmAscent + FMetrics.tmDescent;
+  FMetrics.tmAveCharWidth = std::max(1, pixelHeight / 2);
+}
+
+const TFontFace::Glyph& TFontFace::GlyphOf(unsigned char ch) {
+  std::unique_ptr<Glyph>& slot = FGlyphs[ch];
+  if (slot) return *slot;
+  slot = std::make_unique<Glyph>();
+  FT_Face face = static_cast<FT_Face>(FFace);
+  // Control characters take no room and show nothing; line breaks and tabs are laid out
+  // by DrawText, never drawn as glyphs.
+  if (ch < 0x20) return *slot;
+  if (!face) {
+    slot->advance = FMetrics.tmAveCharWidth;
+    return *slot;
+  }
+  // The 8-bit text is Latin-1, whose code points are the Unicode ones.
+  if (FT_Load_Char(face, ch, FT_LOAD_DEFAULT) != 0) return *slot;
+  if (FSynthBold) FT_Outline_Embolden(&face->glyph->outline, 1 << 6);
+  slot->advance = static_cast<int>((face->glyph->advance.x + 32) >> 6) + (FSynthBold ? 1 : 0);
+  if (FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) return *slot;
+  const FT_Bitmap& bm = face->glyph->bitmap;
+  slot->left = face->glyph->bitmap_left;
+  slot->top = face->glyph->bitmap_top;
+  slot->width = static_cast<int>(bm.width);
+  slot->rows = static_cast<int>(bm.rows);
+  slot->coverage.resize(static_cast<std::size_t>(slot->width) * slot->rows);
+  for (int y = 0; y < slot->rows; ++y)
+    std::copy_n(bm.buffer + static_cast<std::ptrdiff_t>(y) * bm.pitch, slot->width,
+                slot->coverage.data() + static_cast<std::size_t>(y) * slot->width);
+  return *slot;
+}
+
+int TFontFace::TextWidth(const std::string& text) {
+  int w = 0;
+  for (unsigned char c : text) w += Advance(c);
+  return w;
+}

@@ -1,0 +1,199 @@
+#include "platform/x11/X11Display.h"
+
+#include <X11/Xatom.h>
+#include <poll.h>
+
+#include <algorithm>
+
+#include "platform/MessageLoop.h"
+#include "platform/x11/X11Impl.h"
+
+namespace {
+
+constexpr UINT WM_X11_EVENTS = WM_USER + 0x3A2;
+
+// The 8-bit text is Latin-1; _NET_WM_NAME wants UTF-8.
+std::string Latin1ToUtf8(const std::string& s) {
+  std::string out;
+  for (unsigned char c : s) {
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::unique_ptr<TX11Display> TX11Display::Open(const std::string& displayName) {
+  X11InstallErrorHandler();
+  ::Display* dpy = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
+  if (!dpy) return nullptr;
+  auto impl = std::make_unique<Impl>();
+  Impl& s = *impl;
+  s.dpy = dpy;
+  s.screen = DefaultScreen(dpy);
+  s.root = RootWindow(dpy, s.screen);
+  s.visual = DefaultVisual(dpy, s.screen);
+  s.depth = DefaultDepth(dpy, s.screen);
+  s.gc = XCreateGC(dpy, s.root, 0, nullptr);
+  s.palette = std::make_unique<TX11Palette>(dpy, s.visual, DefaultColormap(dpy, s.screen), s.depth);
+  s.wmProtocols = XInternAtom(dpy, "WM_PROTOCOLS", False);
+  s.wmDelete = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
+  s.motifHints = XInternAtom(dpy, "_MOTIF_WM_HINTS", False);
+  s.netWmName = XInternAtom(dpy, "_NET_WM_NAME", False);
+  s.utf8String = XInternAtom(dpy, "UTF8_STRING", False);
+  Impl* raw = impl.get();
+  s.poster = AllocateHWnd([raw](UINT msg, WPARAM, LPARAM) -> LRESULT {
+    if (msg == WM_X11_EVENTS) raw->DeliverOne();
+    return 0;
+  });
+  s.watchId = WatchFd(ConnectionNumber(dpy), POLLIN, [raw](short) { raw->ReadEvents(); });
+  return std::unique_ptr<TX11Display>(new TX11Display(std::move(impl)));
+}
+
+TX11Display::TX11Display(std::unique_ptr<Impl> impl) : FImpl(std::move(impl)) {}
+
+TX11Display::~TX11Display() {
+  Impl& s = *FImpl;
+  UnwatchFd(s.watchId);
+  ::DestroyWindow(s.poster);
+  for (auto& [id, w] : s.windows) XDestroyWindow(s.dpy, w.xid);
+  s.palette.reset();
+  XFreeGC(s.dpy, s.gc);
+  XCloseDisplay(s.dpy);
+}
+
+TDisplayWindow TX11Display::CreateWindow(const TWindowParams& params,
+                                         TDisplayEventHandler handler) {
+  Impl& s = *FImpl;
+  const TRect& b = params.Bounds;
+  XSetWindowAttributes attrs{};
+  attrs.background_pixel = BlackPixel(s.dpy, s.screen);
+  attrs.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                     KeyPressMask | KeyReleaseMask | StructureNotifyMask;
+  ::Window xid = XCreateWindow(s.dpy, s.root, b.Left, b.Top, std::max(1, b.Width()),
+                               std::max(1, b.Height()), 0, CopyFromParent, InputOutput,
+                               CopyFromParent, CWBackPixel | CWEventMask, &attrs);
+  if (!xid) return 0;
+  // No decorations: the Motif hints are what window managers of every kind honour.
+  long motif[5] = {2 /* decorations field valid */, 0, 0 /* none */, 0, 0};
+  XChangeProperty(s.dpy, xid, s.motifHints, s.motifHints, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(motif), 5);
+  // A window manager would otherwise place the window where it likes.
+  XSizeHints hints{};
+  hints.flags = USPosition | PPosition | USSize | PSize;
+  hints.x = b.Left;
+  hints.y = b.Top;
+  hints.width = b.Width();
+  hints.height = b.Height();
+  XSetWMNormalHints(s.dpy, xid, &hints);
+  XClassHint cls{const_cast<char*>("quillet"), const_cast<char*>("Quillet")};
+  XSetClassHint(s.dpy, xid, &cls);
+  XSetWMProtocols(s.dpy, xid, &s.wmDelete, 1);
+  TDisplayWindow id = s.nextId++;
+  Impl::Win& w = s.windows[id];
+  w.xid = xid;
+  w.bounds = b;
+  w.backing = TSurface(b.Width(), b.Height(), clBlack);
+  w.handler = std::move(handler);
+  s.byXid[xid] = id;
+  SetTitle(id, params.Title);
+  if (params.Visible) SetVisible(id, true);
+  XFlush(s.dpy);
+  return id;
+}
+
+void TX11Display::DestroyWindow(TDisplayWindow window) {
+  Impl& s = *FImpl;
+  Impl::Win* w = s.Find(window);
+  if (!w) return;
+  if (s.dragging == window) {
+    XUngrabPointer(s.dpy, CurrentTime);
+    s.dragging = 0;
+  }
+  XDestroyWindow(s.dpy, w->xid);
+  s.byXid.erase(w->xid);
+  s.windows.erase(window);
+  XFlush(s.dpy);
+}
+
+void TX11Display::SetTitle(TDisplayWindow window, const std::string& title) {
+  Impl& s = *FImpl;
+  Impl::Win* w = s.Find(window);
+  if (!w) return;
+  w->title = title;
+  XStoreName(s.dpy, w->xid, title.c_str());
+  std::string utf8 = Latin1ToUtf8(title);
+  XChangeProperty(s.dpy, w->xid, s.netWmName, s.utf8String, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(utf8.data()),
+                  static_cast<int>(utf8.size()));
+  XFlush(s.dpy);
+}
+
+void TX11Display::SetBounds(TDisplayWindow window, const TRect& bounds) {
+  Impl& s = *FImpl;
+  Impl::Win* w = s.Find(window);
+  if (!w) return;
+  w->bounds = bounds;
+  w->backing.SetSize(bounds.Width(), bounds.Height());
+  XMoveResizeWindow(s.dpy, w->xid, bounds.Left, bounds.Top, std::max(1, bounds.Width()),
+                    std::max(1, bounds.Height()));
+  XFlush(s.dpy);
+}
+
+TRect TX11Display::Bounds(TDisplayWindow window) const {
+  const Impl::Win* w = FImpl->Find(window);
+  return w ? w->bounds : TRect{};
+}
+
+void TX11Display::SetVisible(TDisplayWindow window, bool visible) {
+  Impl& s = *FImpl;
+  Impl::Win* w = s.Find(window);
+  if (!w || w->visible == visible) return;
+  w->visible = visible;
+  if (visible) {
+    XMapRaised(s.dpy, w->xid);
+    // Without a window manager a mapped window keeps its requested place; with one, the
+    // place is asked for again, because some managers ignore the hints of a first map.
+    XMoveWindow(s.dpy, w->xid, w->bounds.Left, w->bounds.Top);
+  } else {
+    XUnmapWindow(s.dpy, w->xid);
+  }
+  XFlush(s.dpy);
+}
+
+bool TX11Display::Visible(TDisplayWindow window) const {
+  const Impl::Win* w = FImpl->Find(window);
+  return w && w->visible;
+}
+
+TPoint TX11Display::PointerPos() {
+  Impl& s = *FImpl;
+  ::Window rootRet, child;
+  int rx = 0, ry = 0, wx, wy;
+  unsigned mask;
+  XQueryPointer(s.dpy, s.root, &rootRet, &child, &rx, &ry, &wx, &wy, &mask);
+  s.KickIfQueued();
+  return {rx, ry};
+}
+
+TSize TX11Display::ScreenSize() const {
+  return {DisplayWidth(FImpl->dpy, FImpl->screen), DisplayHeight(FImpl->dpy, FImpl->screen)};
+}
+
+int TX11Display::ColorDepth() const {
+  return FImpl->depth;
+}
+
+void TX11Display::Flush() {
+  XFlush(FImpl->dpy);
+}
+
+unsigned long TX11Display::NativeWindow(TDisplayWindow window) const {
+  const Impl::Win* w = FImpl->Find(window);
+  return w ? w->xid : 0;
+}
