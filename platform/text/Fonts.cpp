@@ -1,7 +1,8 @@
 #include "platform/text/Fonts.h"
 
-#include <fontconfig/fcfreetype.h>
 #include <fontconfig/fontconfig.h>
+// fcfreetype.h needs the declarations above.
+#include <fontconfig/fcfreetype.h>
 
 #include <algorithm>
 #include <mutex>
