@@ -1,0 +1,179 @@
+// The client path on 127.0.0.1: connect, the events around it, and the guards and texts
+// of the operations that are refused.
+
+#include <gtest/gtest.h>
+
+#include "SocketEventLog.h"
+#include "SocketTestPeer.h"
+#include "support/LoopRunner.h"
+
+namespace {
+
+void Target(TWSocket& socket, const std::string& port) {
+  socket.SetAddr("127.0.0.1");
+  socket.SetPort(port);
+  socket.SetProto("tcp");
+}
+
+TEST(SocketConnectTest, RefusedConnectReportsInOrder) {
+  TWSocket socket;
+  SocketEventLog log;
+  log.Attach(socket);
+  Target(socket, std::to_string(UnusedPort()));
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("closed 0"); }));
+  std::vector<std::string> expected = {"state 7>1",       "state 1>3", "state 3>4",
+                                       "connected 10061", "state 4>7", "closed 0"};
+  EXPECT_EQ(log.events, expected);
+  EXPECT_EQ(socket.State(), wsClosed);
+  EXPECT_EQ(socket.HSocket(), winsock::INVALID_SOCKET);
+}
+
+TEST(SocketConnectTest, FirstWriteAfterConnectReportsDataSent) {
+  TestPeer peer([](int fd) { TestPeer::ReadAll(fd); });
+  TWSocket socket;
+  SocketEventLog log;
+  log.Attach(socket);
+  Target(socket, peer.PortText());
+  socket.Connect();
+  EXPECT_EQ(socket.State(), wsConnecting);
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("sent 0"); }));
+  EXPECT_EQ(log.events[3], "connected 0");
+  EXPECT_EQ(socket.PeerAddr(), "127.0.0.1");
+  EXPECT_EQ(socket.PeerPort(), peer.PortText());
+  EXPECT_NE(socket.GetLocalPortText(), "error");
+  socket.Close();
+  EXPECT_EQ(log.events.back(), "closed 0");
+}
+
+TEST(SocketConnectTest, SendOfNothingReportsDataSentFromTheLoop) {
+  TestPeer peer([](int fd) { TestPeer::ReadAll(fd); });
+  TWSocket socket;
+  SocketEventLog log;
+  log.Attach(socket);
+  Target(socket, peer.PortText());
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("connected 0"); }));
+  DrainMessages();
+  int before = log.Count("sent 0");
+  EXPECT_EQ(socket.Send("", 0), 0);
+  EXPECT_EQ(log.Count("sent 0"), before);  // never from inside Send
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Count("sent 0") > before; }));
+  // The same after data has gone out and the queue holds only its emptied block.
+  EXPECT_EQ(socket.SendStr("abc"), 3);
+  int afterData = log.Count("sent 0");
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Count("sent 0") > afterData; }));
+  socket.Close();
+}
+
+TEST(SocketConnectTest, DataFlowsBothWaysAndPeerCloseIsReportedOnce) {
+  TestPeer peer([](int fd) {
+    std::string got = TestPeer::ReadAll(fd, 5);
+    TestPeer::SendAll(fd, "echo:" + got);
+  });
+  TWSocket socket;
+  SocketEventLog log;
+  log.Attach(socket);
+  std::string received;
+  socket.OnDataAvailable = [&](TObject*, std::uint16_t) {
+    char buffer[3];  // small on purpose: the read loop must call again for the rest
+    int n = socket.Receive(buffer, sizeof buffer);
+    if (n > 0) received.append(buffer, static_cast<size_t>(n));
+  };
+  socket.OnSessionConnected = [&](TObject*, std::uint16_t error) {
+    if (error == 0) socket.SendStr("hello");
+  };
+  Target(socket, peer.PortText());
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("closed 0"); }));
+  EXPECT_EQ(received, "echo:hello");
+  EXPECT_EQ(socket.ReadCount(), 0);  // reset by the close
+  EXPECT_EQ(log.Count("closed 0"), 1);
+  EXPECT_EQ(socket.State(), wsClosed);
+}
+
+TEST(SocketConnectTest, SendWhileClosedNamesTheError) {
+  TWSocket socket;
+  EXPECT_EQ(ExceptionText([&] { socket.SendStr("x"); }),
+            "Error 10057 in function Send\r\nSocket is not connected");
+  EXPECT_EQ(socket.LastError(), 10057);
+  int errors = 0;
+  socket.OnError = [&](TObject*) { ++errors; };
+  EXPECT_EQ(socket.SendStr("x"), -1);
+  EXPECT_EQ(errors, 1);
+}
+
+TEST(SocketConnectTest, ConnectGuardsAndResolutionFailures) {
+  TWSocket socket;
+  EXPECT_EQ(ExceptionText([&] { socket.Connect(); }), "Connect: No Port Specified");
+  socket.SetPort("110");
+  EXPECT_EQ(ExceptionText([&] { socket.Connect(); }), "Connect: No IP Address Specified");
+  socket.SetAddr("127.0.0.1");
+  socket.SetProto("");
+  EXPECT_EQ(ExceptionText([&] { socket.Connect(); }), "Connect: No Protocol Specified");
+  socket.SetProto("tcp");
+  socket.SetPort(std::string(32, '9'));
+  EXPECT_EQ(ExceptionText([&] { socket.Connect(); }),
+            "connect: WSocketResolvePort: Invalid Port.");
+  socket.SetPort("110");
+  socket.SetAddr("256.1.1.1");
+  EXPECT_EQ(ExceptionText([&] { socket.Connect(); }),
+            "connect: WSocketResolveHost: '256.1.1.1' Invalid IP address.");
+  EXPECT_EQ(socket.State(), wsClosed);
+}
+
+TEST(SocketConnectTest, AfterCloseAddressAndPortMustBeAssignedAgain) {
+  TestPeer peer([](int fd) { TestPeer::ReadAll(fd); });
+  TWSocket socket;
+  SocketEventLog log;
+  log.Attach(socket);
+  Target(socket, peer.PortText());
+  socket.SetProto("6");
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("connected 0"); }));
+  // Assigning the same text while connected is silent; a different one is refused.
+  socket.SetAddr("127.0.0.1");
+  EXPECT_EQ(ExceptionText([&] { socket.SetAddr("127.0.0.2"); }),
+            "Cannot change Addr if not closed");
+  EXPECT_EQ(ExceptionText([&] { socket.SetPort("1"); }), "Cannot change Port if not closed");
+  EXPECT_EQ(ExceptionText([&] { socket.SetLocalPort("1"); }),
+            "Cannot change LocalPort if not closed");
+  EXPECT_EQ(ExceptionText([&] { socket.Connect(); }), "Connect: Socket already in use");
+  socket.Close();
+  EXPECT_EQ(socket.Port(), peer.PortText());
+  EXPECT_EQ(socket.Proto(), "tcp");
+  EXPECT_EQ(ExceptionText([&] { socket.Connect(); }), "Connect: No Port Specified");
+  socket.SetPort(peer.PortText());
+  EXPECT_EQ(ExceptionText([&] { socket.Connect(); }), "Connect: No IP Address Specified");
+}
+
+TEST(SocketConnectTest, ServiceNamePortConnects) {
+  // "110x" must be read as port 110; nothing listens there, so the connect is refused,
+  // which shows the port was resolved without an error.
+  TWSocket socket;
+  SocketEventLog log;
+  log.Attach(socket);
+  Target(socket, "110x");
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("state 4>7"); }));
+  EXPECT_TRUE(log.Has("connected 10061"));
+}
+
+TEST(SocketConnectTest, SendFlagsAndLingerSettings) {
+  TWSocket socket;
+  EXPECT_EQ(socket.SendFlags(), wsSendNormal);
+  socket.SetSendFlags(wsSendUrgent);
+  EXPECT_EQ(socket.SendFlags(), wsSendUrgent);
+  EXPECT_EQ(ExceptionText([&] { socket.SetSendFlags(static_cast<TSocketSendFlags>(5)); }),
+            "Invalid SendFlags");
+  EXPECT_EQ(socket.SendFlags(), wsSendUrgent);
+  EXPECT_EQ(socket.LingerOnOff(), wsLingerOn);
+  EXPECT_EQ(socket.LingerTimeout(), 0);
+  EXPECT_EQ(socket.FlushTimeout(), 60);
+  EXPECT_EQ(socket.LocalPort(), "0");
+  EXPECT_EQ(socket.PeerAddr(), "error");
+  EXPECT_EQ(socket.PeerPort(), "error");
+  EXPECT_EQ(socket.GetLocalPortText(), "error");
+}
+
+}  // namespace
