@@ -1,0 +1,106 @@
+#include "WinsockFixture.h"
+
+#include <algorithm>
+
+#include "support/LoopRunner.h"
+
+namespace api = winsock::api;
+using winsock::SOCKET;
+
+void WinsockTest::SetUp() {
+  winsock::TWSAData data;
+  ASSERT_EQ(api::WSAStartup(0x0101, &data), 0);
+  wnd_ = AllocateHWnd([this](UINT msg, WPARAM w, LPARAM l) {
+    if (msg == kSocketMsg)
+      notes_.push_back({static_cast<SOCKET>(w), static_cast<long>(LOWORD(l)), HIWORD(l)});
+    return LRESULT{0};
+  });
+}
+
+void WinsockTest::TearDown() {
+  for (SOCKET s : sockets_) api::CloseSocket(s);
+  for (int fd : fds_) ::close(fd);
+  DestroyWindow(wnd_);
+  DrainMessages();
+  api::WSACleanup();
+}
+
+SOCKET WinsockTest::SelectedStream() {
+  SOCKET s = TrackSocket(api::Socket(winsock::AF_INET, winsock::SOCK_STREAM, 0));
+  EXPECT_NE(s, winsock::INVALID_SOCKET);
+  EXPECT_EQ(api::WSAAsyncSelect(s, wnd_, kSocketMsg, 59), 0);
+  return s;
+}
+
+winsock::TSockAddrIn WinsockTest::Loopback(std::uint16_t port) {
+  winsock::TSockAddrIn a{};
+  a.sin_family = winsock::AF_INET;
+  a.sin_port = htons(port);
+  a.sin_addr = htonl(0x7F000001);
+  return a;
+}
+
+int WinsockTest::PosixListener(std::uint16_t& port) {
+  int fd = Track(::socket(posix::kAfInet, SOCK_STREAM, 0));
+  sockaddr_in sa{};
+  sa.sin_family = posix::kAfInet;
+  sa.sin_addr.s_addr = htonl(0x7F000001);
+  EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa), 0);
+  EXPECT_EQ(::listen(fd, 8), 0);
+  socklen_t len = sizeof sa;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
+  port = ntohs(sa.sin_port);
+  return fd;
+}
+
+std::uint16_t WinsockTest::ClosedPort() {
+  int fd = ::socket(posix::kAfInet, SOCK_STREAM, 0);
+  sockaddr_in sa{};
+  sa.sin_family = posix::kAfInet;
+  sa.sin_addr.s_addr = htonl(0x7F000001);
+  ::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+  socklen_t len = sizeof sa;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
+  ::close(fd);  // bound but never listening: connections to it are refused
+  return ntohs(sa.sin_port);
+}
+
+SOCKET WinsockTest::ConnectedPair(int& peerFd) {
+  std::uint16_t port;
+  int listener = PosixListener(port);
+  SOCKET s = SelectedStream();
+  winsock::TSockAddrIn to = Loopback(port);
+  EXPECT_EQ(api::Connect(s, &to, sizeof to), winsock::SOCKET_ERROR);
+  EXPECT_EQ(api::WSAGetLastError(), winsock::WSAEWOULDBLOCK);
+  peerFd = Track(::accept(listener, nullptr, nullptr));
+  EXPECT_TRUE(WaitFor(s, winsock::FD_WRITE));
+  notes_.clear();
+  return s;
+}
+
+void WinsockTest::ClosePosix(int fd) {
+  std::erase(fds_, fd);
+  ::close(fd);
+}
+
+bool WinsockTest::WaitFor(SOCKET s, long event, int timeoutMs) {
+  return RunLoopUntil([&] { return Count(s, event) > 0; }, timeoutMs);
+}
+
+int WinsockTest::Count(SOCKET s, long event) const {
+  int n = 0;
+  for (const Note& note : notes_)
+    if (note.socket == s && note.event == event) ++n;
+  return n;
+}
+
+std::vector<Note> WinsockTest::NotesOf(SOCKET s) const {
+  std::vector<Note> out;
+  for (const Note& note : notes_)
+    if (note.socket == s) out.push_back(note);
+  return out;
+}
+
+void WinsockTest::Settle(int ms) {
+  RunLoopUntil([] { return false; }, ms);
+}

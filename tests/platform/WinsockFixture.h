@@ -1,0 +1,63 @@
+#pragma once
+// Shared set-up for the WinSock tests: a started library, a window that records every
+// socket notification, and plain POSIX peers on 127.0.0.1 to talk to.
+
+#include "platform/winsock/PosixNames.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/MessageLoop.h"
+#include "platform/winsock/EntryPoints.h"
+#include "platform/winsock/Winsock.h"
+
+constexpr UINT kSocketMsg = WM_USER + 1;
+
+struct Note {
+  winsock::SOCKET socket;
+  long event;
+  int error;
+};
+
+class WinsockTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // A WinSock stream socket registered for every stream event (mask 59).
+  winsock::SOCKET SelectedStream();
+  // 127.0.0.1 with the port in network order.
+  static winsock::TSockAddrIn Loopback(std::uint16_t port);
+  // A blocking POSIX listener on 127.0.0.1 with a kernel-chosen port (host order).
+  int PosixListener(std::uint16_t& port);
+  // A port with nothing listening on it.
+  static std::uint16_t ClosedPort();
+  // Connects a selected WinSock socket to a POSIX listener and returns the accepted peer,
+  // after FD_CONNECT and FD_WRITE have arrived and been cleared from the record.
+  winsock::SOCKET ConnectedPair(int& peerFd);
+
+  bool WaitFor(winsock::SOCKET s, long event, int timeoutMs = 5000);
+  int Count(winsock::SOCKET s, long event) const;
+  std::vector<Note> NotesOf(winsock::SOCKET s) const;
+  // Lets the loop run for a while, so that a notification that should not come would.
+  void Settle(int ms = 150);
+
+  int Track(int fd) {
+    fds_.push_back(fd);
+    return fd;
+  }
+  // Closes a tracked descriptor now (the fixture then leaves it alone).
+  void ClosePosix(int fd);
+  winsock::SOCKET TrackSocket(winsock::SOCKET s) {
+    sockets_.push_back(s);
+    return s;
+  }
+
+  HWND wnd_ = 0;
+  std::vector<Note> notes_;
+
+ private:
+  std::vector<int> fds_;
+  std::vector<winsock::SOCKET> sockets_;
+};
