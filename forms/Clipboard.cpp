@@ -1,0 +1,6 @@
+#include "forms/Clipboard.h"
+
+TClipboard* Clipboard() {
+  static TClipboard clipboard;
+  return &clipboard;
+}

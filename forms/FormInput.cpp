@@ -1,0 +1,120 @@
+// How a form turns the display's input into control messages: the mouse goes to the
+// control under the pointer (or to the one that holds the capture while a button is
+// down), keys go to the focused control after the window has had its say on Tab, Enter
+// and Esc.
+
+#include "forms/Application.h"
+#include "forms/Form.h"
+#include "platform/MessageLoop.h"
+
+namespace {
+WPARAM ButtonBit(int button) {
+  if (button == mbRight) return MK_RBUTTON;
+  if (button == mbMiddle) return MK_MBUTTON;
+  return MK_LBUTTON;
+}
+
+UINT ButtonMessage(int button, bool down) {
+  if (button == mbRight) return down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+  if (button == mbMiddle) return down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+  return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+}
+
+TShiftState EventShift(const TDisplayEvent& e) {
+  TShiftState s = 0;
+  if (e.Shift) s |= ssShift;
+  if (e.Ctrl) s |= ssCtrl;
+  if (e.Alt) s |= ssAlt;
+  return s;
+}
+
+bool IsDialogKey(WORD key) {
+  return key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE ||
+         (key >= VK_LEFT && key <= VK_DOWN);
+}
+}  // namespace
+
+// The backend delivers events from inside its own dispatching; handling them there could
+// nest a modal loop (a message box, a caption drag) inside the backend. So each event is
+// queued here and handled from the form's own window procedure.
+void TForm::QueueDisplayEvent(const TDisplayEvent& event) {
+  if (event.Kind == TDisplayEventKind::Paint) return;  // the backend redraws by itself
+  FEvents.push_back(event);
+  PostMessage(FHandle, CM_DISPLAYEVENT, 0, 0);
+}
+
+void TForm::HandleDisplayEvent(const TDisplayEvent& e) {
+  switch (e.Kind) {
+    case TDisplayEventKind::MouseMove:
+    case TDisplayEventKind::MouseDown:
+    case TDisplayEventKind::MouseUp:
+      HandleMouse(e);
+      break;
+    case TDisplayEventKind::KeyDown:
+      if (AcceptsInput()) HandleKeyDown(e);
+      break;
+    case TDisplayEventKind::Char:
+      if (AcceptsInput()) HandleChar(e);
+      break;
+    case TDisplayEventKind::Close:
+      if (AcceptsInput()) Close();
+      break;
+    default:
+      break;
+  }
+}
+
+void TForm::HandleMouse(const TDisplayEvent& e) {
+  WPARAM mods = (e.Shift ? MK_SHIFT : 0) | (e.Ctrl ? MK_CONTROL : 0) | (e.Alt ? MK_ALT : 0);
+  if (e.Kind == TDisplayEventKind::MouseMove) {
+    TControl* target = FCapture ? FCapture : ControlAtPos(e.X, e.Y);
+    if (AcceptsInput() || FCapture) DeliverMouse(target, WM_MOUSEMOVE, e.X, e.Y, mods);
+    return;
+  }
+  bool down = e.Kind == TDisplayEventKind::MouseDown;
+  if (down && !AcceptsInput()) return;
+  if (!down && !(FButtons & ButtonBit(e.Button))) return;  // its press went elsewhere
+  TControl* target = FCapture ? FCapture : ControlAtPos(e.X, e.Y);
+  if (down) {
+    FButtons |= ButtonBit(e.Button);
+    if (target->ControlStyle() & csCaptureMouse) FCapture = target;
+    auto* win = dynamic_cast<TWinControl*>(target);
+    if (win && win->AcceptsFocus() && win->CanFocus()) SetActiveControl(win);
+  } else {
+    FButtons &= ~ButtonBit(e.Button);
+  }
+  FDragged = false;
+  DeliverMouse(target, ButtonMessage(e.Button, down), e.X, e.Y, mods);
+  // A caption drag swallowed the release; nothing is held any more.
+  if (FDragged || FButtons == 0) {
+    FCapture = nullptr;
+    if (FDragged) FButtons = 0;
+  }
+}
+
+void TForm::DeliverMouse(TControl* target, UINT msg, int formX, int formY, WPARAM mods) {
+  if (!target || !target->Enabled()) return;
+  TPoint o = target->WindowOffset();
+  target->Perform(msg, FButtons | mods, PointToLParam(formX - o.X, formY - o.Y));
+}
+
+void TForm::HandleKeyDown(const TDisplayEvent& e) {
+  TShiftState shift = EventShift(e);
+  WORD key = static_cast<WORD>(e.Key);
+  TWinControl* target = FActiveControl && FActiveControl->CanFocus() ? FActiveControl : this;
+  if (IsDialogKey(key) && !target->WantsKey(key, shift)) {
+    if (Perform(CM_DIALOGKEY, key, static_cast<LPARAM>(shift)) != 0) return;
+  }
+  if (FKeyPreview && target != this) {
+    TWinControl::KeyDown(key, shift);
+    if (key == 0) return;
+  }
+  target->DoKeyDown(key, shift);
+}
+
+void TForm::HandleChar(const TDisplayEvent& e) {
+  if (e.Char > 255) return;
+  char ch = static_cast<char>(static_cast<unsigned char>(e.Char));
+  TWinControl* target = FActiveControl && FActiveControl->CanFocus() ? FActiveControl : this;
+  target->DoKeyPress(ch);
+}

@@ -1,0 +1,92 @@
+#include "forms/Graphics.h"
+
+#include "forms/Exceptions.h"
+#include "platform/draw/ImageFiles.h"
+
+TBitmap::TBitmap() {
+  FCanvas.Attach(&FSurface);
+  FCanvas.OnChange = [this](TObject*) { Changed(); };
+}
+
+TBitmap::TBitmap(int width, int height) : TBitmap() {
+  SetSize(width, height);
+}
+
+void TBitmap::SetWidth(int value) {
+  SetSize(value, Height());
+}
+void TBitmap::SetHeight(int value) {
+  SetSize(Width(), value);
+}
+
+void TBitmap::SetSize(int width, int height) {
+  if (width == Width() && height == Height()) return;
+  FSurface.SetSize(width, height);
+  Resized();
+}
+
+// The canvas keeps its pen, brush and font, but its clip must follow the new size.
+void TBitmap::Resized() {
+  FCanvas.Attach(&FSurface);
+  Changed();
+}
+
+void TBitmap::Draw(TCanvas* canvas, const TRect& rect) {
+  canvas->Handle()->StretchBlt(rect, FSurface, FSurface.BoundsRect());
+  if (canvas->OnChange) canvas->OnChange(canvas);
+}
+
+std::unique_ptr<TGraphic> TBitmap::Clone() const {
+  auto copy = std::make_unique<TBitmap>();
+  copy->Assign(*this);
+  return copy;
+}
+
+void TBitmap::Assign(const TBitmap& source) {
+  if (&source == this) return;
+  FSurface = source.FSurface;
+  Resized();
+}
+
+void TBitmap::LoadFromFile(const std::string& path) {
+  std::string error;
+  TSurface loaded;
+  if (!LoadBmpFile(path, loaded, &error))
+    throw EInvalidGraphic("Bitmap image is not valid: " + error);
+  FSurface = std::move(loaded);
+  Resized();
+}
+
+void TBitmap::SaveToFile(const std::string& path) const {
+  std::string error;
+  if (!SaveBmpFile(path, FSurface, &error)) throw EInvalidGraphic("Cannot save bitmap: " + error);
+}
+
+void TPicture::SetGraphic(const TGraphic* graphic) {
+  Adopt(graphic ? graphic->Clone() : nullptr);
+}
+
+TBitmap* TPicture::Bitmap() {
+  if (!HasBitmap()) Adopt(std::make_unique<TBitmap>());
+  return static_cast<TBitmap*>(FGraphic.get());
+}
+
+void TPicture::Assign(const TPicture* source) {
+  SetGraphic(source ? source->Graphic() : nullptr);
+}
+
+void TPicture::LoadFromFile(const std::string& path) {
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->LoadFromFile(path);
+  Adopt(std::move(bitmap));
+}
+
+void TPicture::Adopt(std::unique_ptr<TGraphic> graphic) {
+  FGraphic = std::move(graphic);
+  if (FGraphic) FGraphic->OnChange = [this](TObject*) { Changed(); };
+  Changed();
+}
+
+void TPicture::Changed() {
+  if (OnChange) OnChange(this);
+}
