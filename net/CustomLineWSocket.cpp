@@ -1,35 +1,139 @@
 #include "net/CustomLineWSocket.h"
 
-// Pass-through for now: line mode off delivers everything as the base does.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/MessageLoop.h"
 
 TCustomLineWSocket::TCustomLineWSocket(TNetComponent* owner) : TCustomSocksWSocket(owner) {}
 
 TCustomLineWSocket::~TCustomLineWSocket() = default;
 
 void TCustomLineWSocket::SetLineMode(bool value) {
+  if (value == FLineMode) return;
   FLineMode = value;
+  // Bytes held under the old mode have never been searched under the new one.
+  FScanFrom = 0;
+  if (FRcvdCnt > 0 || FLineLength > 0) RequestRedelivery();
+}
+
+void TCustomLineWSocket::SetLineEnd(const std::string& value) {
+  if (value == FLineEnd) return;
+  FLineEnd = value;
+  FScanFrom = 0;
+  // Held bytes may already hold complete lines under the new terminator; without a
+  // redelivery they would wait for the peer's next bytes.
+  if (FRcvdCnt > 0) RequestRedelivery();
+}
+
+void TCustomLineWSocket::RequestRedelivery() {
+  // Posted, never run here: the setter may be called from inside a handler.
+  if (Handle() != 0) PostMessage(Handle(), LineRedeliverMessage, 0, 0);
 }
 
 LRESULT TCustomLineWSocket::WindowProcedure(UINT msg, WPARAM wParam, LPARAM lParam) {
-  return TCustomSocksWSocket::WindowProcedure(msg, wParam, lParam);
+  if (msg != LineRedeliverMessage) return TCustomSocksWSocket::WindowProcedure(msg, wParam, lParam);
+  try {
+    Redeliver();
+  } catch (std::exception& e) {
+    HandleEventException(e);
+  }
+  return 0;
 }
 
-int TCustomLineWSocket::GetRcvdCount() {
-  return TCustomSocksWSocket::GetRcvdCount();
+bool TCustomLineWSocket::ServesFromBuffer() const {
+  return LinesActive() ? FLineLength > 0 : FRcvdCnt > 0;
 }
 
-bool TCustomLineWSocket::NotifyDataAvailable(std::uint16_t error) {
-  return TCustomSocksWSocket::NotifyDataAvailable(error);
-}
-
-void TCustomLineWSocket::NotifySessionClosed(std::uint16_t error) {
-  TCustomSocksWSocket::NotifySessionClosed(error);
+int TCustomLineWSocket::Receive(void* buffer, int bufferSize) {
+  // Held bytes were counted into ReadCount when they left the socket; counting them again
+  // here would report every line-mode byte twice.
+  if (ServesFromBuffer()) return RecvRaw(buffer, bufferSize, 0);
+  return TCustomSocksWSocket::Receive(buffer, bufferSize);
 }
 
 int TCustomLineWSocket::RecvRaw(void* buffer, int bufferSize, int flags) {
+  if (LinesActive()) {
+    if (FLineLength <= 0) return TCustomSocksWSocket::RecvRaw(buffer, bufferSize, flags);
+    return TakeHeld(buffer, std::min(bufferSize, FLineLength));
+  }
+  if (FRcvdCnt > 0) return TakeHeld(buffer, bufferSize);
   return TCustomSocksWSocket::RecvRaw(buffer, bufferSize, flags);
 }
 
-void TCustomLineWSocket::EditLine(int& len) {
-  (void)len;
+int TCustomLineWSocket::GetRcvdCount() {
+  if (LinesActive()) return FLineLength;
+  // What the next read returns: held bytes are served before the socket is read again.
+  if (FRcvdCnt > 0) return FRcvdCnt;
+  return TCustomSocksWSocket::GetRcvdCount();
+}
+
+int TCustomLineWSocket::TakeHeld(void* buffer, int size) {
+  const int n = std::clamp(size, 0, FRcvdCnt);
+  if (n > 0) std::memcpy(buffer, Held(), static_cast<std::size_t>(n));
+  Consume(n);
+  return n;
+}
+
+void TCustomLineWSocket::Consume(int count) {
+  FRcvdHead += count;
+  FRcvdCnt -= count;
+  FLineLength = std::max(0, FLineLength - count);
+  FScanFrom = std::max(0, FScanFrom - count);
+  if (FRcvdCnt == 0) FRcvdHead = 0;
+}
+
+void TCustomLineWSocket::MakeRoom(int extra) {
+  const std::size_t needed =
+      static_cast<std::size_t>(FRcvdCnt) + static_cast<std::size_t>(std::max(extra, 0)) + 1;
+  if (static_cast<std::size_t>(FRcvdHead) + needed <= FRcvBuf.size()) return;
+  if (FRcvdHead > 0) {
+    std::memmove(FRcvBuf.data(), Held(), static_cast<std::size_t>(FRcvdCnt));
+    FRcvdHead = 0;
+  }
+  // Doubling keeps a long unterminated line, arriving packet by packet, linear.
+  if (needed > FRcvBuf.size()) FRcvBuf.resize(std::max(needed, FRcvBuf.size() * 2));
+}
+
+void TCustomLineWSocket::ReleaseBuffer() {
+  std::vector<char>().swap(FRcvBuf);
+  FRcvdHead = 0;
+  FRcvdCnt = 0;
+  FLineLength = 0;
+  FScanFrom = 0;
+}
+
+void TCustomLineWSocket::NotifySessionClosed(std::uint16_t error) {
+  try {
+    OfferLastLine();
+  } catch (...) {
+    ReleaseBuffer();
+    throw;
+  }
+  ReleaseBuffer();
+  TCustomSocksWSocket::NotifySessionClosed(error);
+}
+
+void TCustomLineWSocket::ResetDefaults() {
+  TCustomSocksWSocket::ResetDefaults();
+  // Every close ends here, also one that was not reported through OnSessionClosed: what
+  // is still held belongs to the connection that ended. It is offered once more, and must
+  // never reach the handler of the next connection.
+  try {
+    OfferLastLine();
+  } catch (...) {
+    ReleaseBuffer();
+    throw;
+  }
+  ReleaseBuffer();
+}
+
+void TCustomLineWSocket::Connect() {
+  if (State() == wsClosed) ReleaseBuffer();
+  TCustomSocksWSocket::Connect();
+}
+
+void TCustomLineWSocket::Dup(winsock::SOCKET newHSocket) {
+  if (newHSocket != 0 && newHSocket != winsock::INVALID_SOCKET) ReleaseBuffer();
+  TCustomSocksWSocket::Dup(newHSocket);
 }

@@ -44,6 +44,9 @@ class TCustomSocksWSocket : public TCustomWSocket {
   virtual void NotifySocksConnected(std::uint16_t error);
   virtual void NotifySocksError(int error, const std::string& msg);
   void NotifySocksAuthState(TSocksAuthState state);
+  // True while the proxy's replies are still being read; the bytes are not the
+  // destination's then.
+  bool SocksNegotiating() const { return FNegotiation.Phase() != socksPhaseNone; }
 
  private:
   bool Socks4Level() const { return !FSocksLevel.empty() && FSocksLevel[0] == '4'; }

@@ -13,8 +13,12 @@ namespace {
 
 constexpr int LineCount = 10000;
 
-std::string ClientLine(int i) { return "line " + std::to_string(i) + " from the client\r\n"; }
-std::string ServerLine(int i) { return "seen " + std::to_string(i) + "\r\n"; }
+std::string ClientLine(int i) {
+  return "line " + std::to_string(i) + " from the client\r\n";
+}
+std::string ServerLine(int i) {
+  return "seen " + std::to_string(i) + "\r\n";
+}
 
 }  // namespace
 

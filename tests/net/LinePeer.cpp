@@ -88,7 +88,9 @@ void TLinePeer::Wake() {
   [[maybe_unused]] ssize_t n = ::write(FWakeWrite, &b, 1);
 }
 
-void TLinePeer::Poke() { PostMessage(FPokeWnd, WM_NULL, 0, 0); }
+void TLinePeer::Poke() {
+  PostMessage(FPokeWnd, WM_NULL, 0, 0);
+}
 
 void TLinePeer::Run() {
   for (;;) {

@@ -1,0 +1,103 @@
+// Line-mode delivery of TCustomLineWSocket: collecting received bytes, finding terminators
+// and handing each complete line to OnDataAvailable.
+
+#include <algorithm>
+#include <string_view>
+
+#include "net/CustomLineWSocket.h"
+
+namespace {
+
+// Restores a flag when a handler's exception leaves the delivery loop.
+class TFlagScope {
+ public:
+  explicit TFlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
+  ~TFlagScope() { FFlag = false; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+ private:
+  bool& FFlag;
+};
+
+}  // namespace
+
+bool TCustomLineWSocket::NotifyDataAvailable(std::uint16_t error) {
+  // While a proxy negotiation runs, the bytes are the proxy's replies, not lines.
+  if (!LinesActive() || SocksNegotiating()) return TCustomSocksWSocket::NotifyDataAvailable(error);
+  const int pending = TCustomSocksWSocket::GetRcvdCount();
+  if (pending > 0) FillFromSocket(pending);
+  // Also without new bytes: held ones may not have been searched yet (mode just switched on).
+  DeliverLines();
+  return true;
+}
+
+bool TCustomLineWSocket::FillFromSocket(int count) {
+  MakeRoom(count);
+  // Read below this layer: Receive would serve a line still being delivered instead.
+  int r = TCustomSocksWSocket::RecvRaw(Held() + FRcvdCnt, count, 0);
+  if (r < 0) {
+    FLastError = ws::WSAGetLastError();
+    return false;
+  }
+  if (r == 0) return false;
+  FReadCount += r;
+  EchoOrEdit(r);
+  return true;
+}
+
+void TCustomLineWSocket::DeliverLines() {
+  // A notification dispatched from inside a handler only collects; this loop goes on to
+  // the lines it added, in order.
+  if (FDelivering) return;
+  TFlagScope scope(FDelivering);
+  while (LinesActive()) {
+    if (FLineLength == 0) {
+      FLineLength = FindLineEnd();
+      if (FLineLength == 0) return;
+    }
+    if (!OfferLine()) return;
+  }
+}
+
+bool TCustomLineWSocket::OfferLine() {
+  while (LinesActive() && FLineLength > 0) {
+    const int before = FLineLength;
+    if (!TCustomSocksWSocket::NotifyDataAvailable(0)) {
+      Consume(FLineLength);  // nobody listens: the line is dropped
+      return true;
+    }
+    // A handler that read nothing would be called forever; keep the line for the next
+    // notification instead.
+    if (FLineLength == before) return false;
+  }
+  return true;
+}
+
+int TCustomLineWSocket::FindLineEnd() {
+  const std::string_view held(Held(), static_cast<std::size_t>(FRcvdCnt));
+  const std::size_t pos = held.find(FLineEnd, static_cast<std::size_t>(FScanFrom));
+  const int endLen = static_cast<int>(FLineEnd.size());
+  if (pos == std::string_view::npos) {
+    // A terminator may be split across receives: its first bytes must be searched again.
+    FScanFrom = std::max(0, FRcvdCnt - endLen + 1);
+    return 0;
+  }
+  FScanFrom = 0;
+  return static_cast<int>(pos) + endLen;
+}
+
+void TCustomLineWSocket::Redeliver() {
+  while (FRcvdCnt > 0) {
+    const int before = FRcvdCnt;
+    NotifyDataAvailable(0);
+    if (FRcvdCnt == before) return;
+  }
+}
+
+void TCustomLineWSocket::OfferLastLine() {
+  if (!LinesActive() || FRcvdCnt == 0) return;
+  // The unterminated rest becomes one last line (a line being delivered included).
+  FLineLength = FRcvdCnt;
+  OfferLine();
+}
