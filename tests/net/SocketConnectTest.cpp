@@ -113,8 +113,7 @@ TEST(SocketConnectTest, ConnectGuardsAndResolutionFailures) {
   EXPECT_EQ(ExceptionText([&] { socket.Connect(); }), "Connect: No Protocol Specified");
   socket.SetProto("tcp");
   socket.SetPort(std::string(32, '9'));
-  EXPECT_EQ(ExceptionText([&] { socket.Connect(); }),
-            "connect: WSocketResolvePort: Invalid Port.");
+  EXPECT_EQ(ExceptionText([&] { socket.Connect(); }), "connect: WSocketResolvePort: Invalid Port.");
   socket.SetPort("110");
   socket.SetAddr("256.1.1.1");
   EXPECT_EQ(ExceptionText([&] { socket.Connect(); }),

@@ -31,7 +31,7 @@ TEST(SocketResolveTest, PortsByNumberAndServiceName) {
   EXPECT_EQ(WSocketResolvePort("  pop3  ", "  tcp "), 110);
   EXPECT_EQ(ErrorOf([] { WSocketResolvePort(std::string(32, '1'), "tcp"); }),
             "WSocketResolvePort: Invalid Port.");
-  EXPECT_EQ(WSocketResolvePort(std::string(31, '0') , "tcp"), 0);
+  EXPECT_EQ(WSocketResolvePort(std::string(31, '0'), "tcp"), 0);
   EXPECT_EQ(ErrorOf([] { WSocketResolvePort("", "tcp"); }), "WSocketResolvePort: Invalid Port.");
   EXPECT_EQ(ErrorOf([] { WSocketResolvePort("nosuchservice", "tcp"); }),
             "WSocketResolvePort: Cannot convert port 'nosuchservice'");

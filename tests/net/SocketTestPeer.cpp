@@ -97,3 +97,7 @@ int ConnectBlocking(std::uint16_t port) {
   BoundWaits(fd);
   return fd;
 }
+
+void CloseFd(int fd) {
+  ::close(fd);
+}
