@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::uint32_t kModuleNotFound = 126;  // ERROR_MOD_NOT_FOUND
 constexpr std::uint32_t kProcNotFound = 127;    // ERROR_PROC_NOT_FOUND
+constexpr std::uint32_t kInvalidHandle = 6;     // ERROR_INVALID_HANDLE
 constexpr std::uintptr_t kModule = 0x71AB0000;  // any non-zero value; there is one library
 
 std::atomic<int> loadCount{0};
@@ -76,7 +77,10 @@ std::uintptr_t LoadLibrary(const char* name) {
 bool FreeLibrary(std::uintptr_t module) {
   int now = loadCount.load();
   do {
-    if (module != kModule || now <= 0) return false;
+    if (module != kModule || now <= 0) {
+      lastOsError = kInvalidHandle;
+      return false;
+    }
   } while (!loadCount.compare_exchange_weak(now, now - 1));
   return true;
 }

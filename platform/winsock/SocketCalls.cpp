@@ -25,8 +25,22 @@ SocketPtr CheckedSocket(SOCKET s) {
 
 namespace {
 
+// close() with a lingering time blocks the calling thread until the data is out or the
+// time is up, even on a non-blocking socket; that would freeze the loop. Such a socket is
+// closed gracefully in the background instead (the kernel still delivers what is queued).
+// Linger with no time keeps its meaning: an abortive close.
+void AvoidBlockingLinger(int fd) {
+  linger l{};
+  socklen_t len = sizeof l;
+  if (::getsockopt(fd, posix::kSolSocket, posix::kSoLinger, &l, &len) != 0) return;
+  if (l.l_onoff == 0 || l.l_linger == 0) return;
+  l = linger{0, 0};
+  ::setsockopt(fd, posix::kSolSocket, posix::kSoLinger, &l, sizeof l);
+}
+
 void CloseRecord(const SocketPtr& rec) {
   StopEvents(*rec);
+  AvoidBlockingLinger(rec->fd);
   // close() is not retried on EINTR: Linux has released the descriptor either way.
   ::close(rec->fd);
   rec->fd = -1;
@@ -122,6 +136,9 @@ int Shutdown(SOCKET s, int how) {
 int WSAAsyncSelect(SOCKET s, HWND wnd, UINT msg, long events) {
   SocketPtr rec = CheckedSocket(s);
   if (!rec) return SOCKET_ERROR;
+  // Notifications need a non-blocking socket, whatever FIONBIO said before.
+  int flags = ::fcntl(rec->fd, F_GETFL);
+  if (flags >= 0 && (flags & O_NONBLOCK) == 0) ::fcntl(rec->fd, F_SETFL, flags | O_NONBLOCK);
   SelectEvents(rec, wnd, msg, events);
   return 0;
 }

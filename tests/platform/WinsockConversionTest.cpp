@@ -115,3 +115,35 @@ TEST_F(WinsockTest, SendingOnAnUnconnectedOrShutSocketNamesTheReason) {
   EXPECT_EQ(::recv(peer, buf, sizeof buf, 0), 3);
   EXPECT_EQ(::recv(peer, buf, sizeof buf, 0), 0) << "the peer sees the end of the stream";
 }
+
+TEST_F(WinsockTest, LingeringCloseNeverBlocksTheCallerAndStillDeliversTheData) {
+  int peer;
+  SOCKET s = ConnectedPair(peer);
+  std::string block(65536, 'q');
+  long sent = 0;
+  for (int i = 0; i < 1000; ++i) {
+    int n = api::Send(s, block.data(), static_cast<int>(block.size()), 0);
+    if (n == winsock::SOCKET_ERROR) break;
+    sent += n;
+  }
+  ASSERT_EQ(api::WSAGetLastError(), winsock::WSAEWOULDBLOCK);
+  winsock::TLinger lg{1, 5};
+  ASSERT_EQ(api::SetSockOpt(s, winsock::SOL_SOCKET, winsock::SO_LINGER,
+                            reinterpret_cast<const char*>(&lg), sizeof lg),
+            0);
+  // Nobody reads yet, so a lingering close() would wait the full five seconds.
+  std::uint64_t start = TickCount();
+  ASSERT_EQ(api::CloseSocket(s), 0);
+  EXPECT_LT(TickCount() - start, 1000u);
+  long received = 0;
+  std::string sink(1 << 16, '\0');
+  timeval bound{5, 0};
+  ::setsockopt(peer, posix::kSolSocket, SO_RCVTIMEO, &bound, sizeof bound);
+  for (;;) {
+    ssize_t n = ::recv(peer, sink.data(), sink.size(), 0);
+    ASSERT_GE(n, 0) << "the connection must end in order, not be reset";
+    if (n == 0) break;
+    received += n;
+  }
+  EXPECT_EQ(received, sent);
+}
