@@ -26,10 +26,8 @@ constexpr UINT CM_VISIBLECHANGED = CM_BASE + 23;
 constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
 constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
-// Private to forms: a paint requested by Invalidate, and a display event carried through
-// the queue.
+// Private to forms: a paint requested by Invalidate.
 constexpr UINT CM_DEFERREDPAINT = CM_BASE + 0x100;
-constexpr UINT CM_DISPLAYEVENT = CM_BASE + 0x101;
 
 // Mouse-message key state (wParam of mouse messages).
 constexpr WPARAM MK_LBUTTON = 0x0001;

@@ -73,7 +73,7 @@ void TForm::EnsureWindow() {
   params.Bounds = BoundsRect();
   params.Visible = false;
   FWindow =
-      TheDisplay().CreateWindow(params, [this](const TDisplayEvent& e) { QueueDisplayEvent(e); });
+      TheDisplay().CreateWindow(params, [this](const TDisplayEvent& e) { ReceiveDisplayEvent(e); });
 }
 
 void TForm::Center() {
@@ -179,7 +179,7 @@ void TForm::InvalidateClientRect(const TRect& rect) {
   TRect r = rect.Intersect(ClientRect());
   if (r.IsEmpty()) return;
   FDirty = UnionRect(FDirty, r);
-  if (!FPaintPosted && Visible()) {
+  if (!FPaintPosted && Visible() && FHandle) {
     FPaintPosted = true;
     PostMessage(FHandle, CM_DEFERREDPAINT, 0, 0);
   }
@@ -241,13 +241,6 @@ bool TForm::AcceptsInput() const {
 
 void TForm::WndProc(TMessage& Message) {
   switch (Message.Msg) {
-    case CM_DISPLAYEVENT:
-      if (!FEvents.empty()) {
-        TDisplayEvent e = FEvents.front();
-        FEvents.pop_front();
-        HandleDisplayEvent(e);
-      }
-      return;
     case CM_DEFERREDPAINT:
       FPaintPosted = false;
       PaintPending();

@@ -4,7 +4,6 @@
 // display. Input from the display travels through the message loop to the form's window
 // handle, which routes it to the control under the pointer or to the focused control.
 
-#include <deque>
 #include <functional>
 #include <string>
 
@@ -83,7 +82,7 @@ class TForm : public TWinControl {
   LRESULT WindowProcedure(UINT msg, WPARAM wParam, LPARAM lParam);
   void EnsureWindow();
   void Center();
-  void QueueDisplayEvent(const TDisplayEvent& event);
+  void ReceiveDisplayEvent(const TDisplayEvent& event);
   void HandleDisplayEvent(const TDisplayEvent& event);
   void HandleMouse(const TDisplayEvent& event);
   void DeliverMouse(TControl* target, UINT msg, int formX, int formY, WPARAM mods);
@@ -105,7 +104,6 @@ class TForm : public TWinControl {
   bool FInModal = false;
   TWinControl* FActiveControl = nullptr;
   bool FKeyPreview = false;
-  std::deque<TDisplayEvent> FEvents;
   TControl* FCapture = nullptr;
   WPARAM FButtons = 0;  // MK_* of the buttons held
   bool FDragged = false;

@@ -34,13 +34,14 @@ bool IsDialogKey(WORD key) {
 }
 }  // namespace
 
-// The backend delivers events from inside its own dispatching; handling them there could
-// nest a modal loop (a message box, a caption drag) inside the backend. So each event is
-// queued here and handled from the form's own window procedure.
-void TForm::QueueDisplayEvent(const TDisplayEvent& event) {
-  if (event.Kind == TDisplayEventKind::Paint) return;  // the backend redraws by itself
-  FEvents.push_back(event);
-  PostMessage(FHandle, CM_DISPLAYEVENT, 0, 0);
+// The backend hands events over from the loop (one posted message each), so handling them
+// here may open a modal loop; an exception from a handler is shown, as from any message.
+void TForm::ReceiveDisplayEvent(const TDisplayEvent& event) {
+  try {
+    HandleDisplayEvent(event);
+  } catch (...) {
+    Application->HandleException(this);
+  }
 }
 
 void TForm::HandleDisplayEvent(const TDisplayEvent& e) {

@@ -1,0 +1,199 @@
+#include <stdexcept>
+
+#include "FormsFixture.h"
+#include "forms/Button.h"
+#include "forms/Label.h"
+#include "platform/MessageLoop.h"
+
+namespace {
+
+// A window with one button, 200 x 100, the button at (20, 20).
+struct TTestForm {
+  explicit TTestForm(const std::string& caption) : form(std::make_unique<TForm>(nullptr)) {
+    form->SetCaption(caption);
+    form->SetBounds(0, 0, 200, 100);
+    button = new TButton(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(20, 20, 80, 25);
+  }
+  std::unique_ptr<TForm> form;
+  TButton* button;
+};
+
+using ModalForms = FormsTest;
+
+TEST_F(ModalForms, ShowModalReturnsTheResultAControlSetsAndHidesTheForm) {
+  TTestForm w("Settings");
+  w.button->OnClick = [&](TObject*) { w.form->SetModalResult(7); };
+  bool clicked = false;
+  auto driver = Driver([&] {
+    if (!w.form->Visible() || clicked) return false;
+    clicked = true;
+    Click(w.button, 5, 5);
+    return true;
+  });
+  EXPECT_EQ(w.form->ShowModal(), 7);
+  EXPECT_FALSE(w.form->Visible());
+  EXPECT_FALSE(Screen().Visible(w.form->DisplayWindow()));
+  EXPECT_EQ(Application->ModalForm(), nullptr);
+  // The form is centred on the 1024 x 768 screen.
+  EXPECT_EQ(w.form->Left(), (1024 - 200) / 2);
+  EXPECT_EQ(w.form->Top(), (768 - 100) / 2);
+}
+
+TEST_F(ModalForms, AModalFormNestsInsideAnotherAndInputGoesOnlyToTheTopOne) {
+  TTestForm outer("Outer");
+  TTestForm inner("Inner");
+  inner.form->SetBounds(0, 0, 120, 60);
+  inner.button->SetBounds(10, 10, 60, 25);
+  int innerResult = 0;
+  int outerClicks = 0;
+  inner.button->SetModalResult(5);  // a button with a result closes its window
+  outer.button->OnClick = [&](TObject*) {
+    ++outerClicks;
+    innerResult = inner.form->ShowModal();
+    outer.form->SetModalResult(3);
+  };
+  int step = 0;
+  auto driver = Driver([&] {
+    if (step == 0 && outer.form->Visible()) {
+      Click(outer.button, 5, 5);
+      step = 1;
+    } else if (step == 1 && inner.form->Visible()) {
+      // A click on the outer window while the inner one is modal must be ignored. The
+      // outer button lies outside the inner window, which is centred and smaller.
+      Click(outer.button, 2, 2);
+      Click(inner.button, 5, 5);
+      step = 2;
+      return true;
+    }
+    return false;
+  });
+  EXPECT_EQ(outer.form->ShowModal(), 3);
+  EXPECT_EQ(innerResult, 5);
+  EXPECT_EQ(outerClicks, 1);
+  EXPECT_FALSE(inner.form->Visible());
+}
+
+TEST_F(ModalForms, CloseEndsAModalShowingWithCancel) {
+  TTestForm w("Closing");
+  auto driver = Driver([&] {
+    if (!w.form->Visible()) return false;
+    Screen().InjectClose(w.form->DisplayWindow());
+    return true;
+  });
+  EXPECT_EQ(w.form->ShowModal(), mrCancel);
+}
+
+TEST_F(ModalForms, AnExceptionInOnClickIsShownInAMessageBoxAndTheLoopGoesOn) {
+  TTestForm w("Main");
+  int clicks = 0;
+  w.button->OnClick = [&](TObject*) {
+    if (++clicks == 1) throw std::runtime_error("Error 10061 in function Connect");
+    w.form->SetModalResult(mrOk);
+  };
+  std::string boxText, boxTitle;
+  int step = 0;
+  auto driver = Driver([&] {
+    TForm* top = Application->ModalForm();
+    if (step == 0 && top == w.form.get()) {
+      Click(w.button, 5, 5);
+      step = 1;
+    } else if (step == 1 && top && top != w.form.get()) {
+      auto* text = dynamic_cast<TLabel*>(top->FindComponent("Text"));
+      boxText = text ? text->Caption() : "(no text label)";
+      boxTitle = Screen().Title(top->DisplayWindow());
+      Key(VK_RETURN);
+      step = 2;
+    } else if (step == 2 && top == w.form.get()) {
+      Click(w.button, 5, 5);  // the window still works after the message box
+      return true;
+    }
+    return false;
+  });
+  EXPECT_EQ(w.form->ShowModal(), mrOk);
+  EXPECT_EQ(boxText, "Error 10061 in function Connect");
+  EXPECT_EQ(boxTitle, "Quillet");
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(ModalForms, EscClosesTheMessageBoxToo) {
+  bool sawBox = false;
+  auto driver = Driver([&] {
+    TForm* top = Application->ModalForm();
+    if (!top || !top->Visible()) return false;
+    sawBox = true;
+    Key(VK_ESCAPE);
+    return true;
+  });
+  EXPECT_EQ(Application->MessageBox("File not found"), IDOK);
+  EXPECT_TRUE(sawBox);
+}
+
+TEST_F(ModalForms, AnExceptionFromAPlainWindowProcedureIsCaughtByHandleMessage) {
+  bool reached = false;
+  HWND plain = AllocateHWnd([&](UINT msg, WPARAM, LPARAM) -> LRESULT {
+    if (msg == WM_USER) throw std::runtime_error("Access denied");
+    if (msg == WM_USER + 1) reached = true;
+    return 0;
+  });
+  std::string shown;
+  Application->OnException = [&](TObject*, const std::string& text) { shown = text; };
+  auto driver = Driver([&] {
+    TForm* top = Application->ModalForm();
+    if (!top) return false;
+    Key(VK_RETURN);
+    return true;
+  });
+  PostMessage(plain, WM_USER, 0, 0);
+  PostMessage(plain, WM_USER + 1, 0, 0);
+  std::uint64_t deadline = TickCount() + 4000;
+  while (!reached && TickCount() < deadline) Application->HandleMessage();
+  Application->OnException = nullptr;
+  DestroyWindow(plain);
+  EXPECT_EQ(shown, "Access denied");
+  EXPECT_TRUE(reached);
+}
+
+TEST_F(ModalForms, ClosingTheMainFormEndsRun) {
+  TTestForm w("Quillet");
+  Application->SetMainForm(w.form.get());
+  int activations = 0;
+  w.form->OnActivate = [&](TObject*) { ++activations; };
+  w.button->OnClick = [&](TObject*) { w.form->Close(); };
+  auto driver = Driver([&] {
+    if (!w.form->Visible()) return false;
+    Click(w.button, 5, 5);
+    return true;
+  });
+  Application->Run();
+  EXPECT_TRUE(Application->Terminated());
+  EXPECT_EQ(activations, 1);
+}
+
+TEST_F(ModalForms, OnActivateRunsOnceEvenAfterAModalWindowReturns) {
+  TTestForm main("Quillet");
+  TTestForm dialog("Dialog");
+  Application->SetMainForm(main.form.get());
+  int activations = 0;
+  dialog.button->SetModalResult(mrOk);
+  main.form->OnActivate = [&](TObject*) {
+    ++activations;
+    dialog.form->ShowModal();
+  };
+  bool closed = false;
+  auto driver = Driver([&] {
+    if (dialog.form->Visible()) {
+      Click(dialog.button, 5, 5);
+      closed = true;
+    } else if (closed && main.form->Active()) {
+      main.form->Close();
+      return true;
+    }
+    return false;
+  });
+  Application->Run();
+  EXPECT_EQ(activations, 1);
+}
+
+}  // namespace
