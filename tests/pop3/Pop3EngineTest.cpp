@@ -1,0 +1,245 @@
+// The client's engine against a scripted peer: line splitting, the greeting, the end of
+// requests, sequences, abort and the loss of the connection.
+
+#include "Pop3Fixture.h"
+#include "pop3/Md5.h"
+
+using TDone = std::pair<TPop3Request, std::uint16_t>;
+using namespace std::string_literals;
+
+class Pop3Engine : public Pop3Fixture {};
+
+TEST_F(Pop3Engine, GreetingInThreePiecesIsOneLineAndOneReport) {
+  peer.Send("+O").Pause().Send("K POP3 ready\r").Pause().Send("\n");
+  peer.Start();
+  pop3.Connect();
+  ASSERT_TRUE(WaitDone(1));
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 0}}));
+  EXPECT_EQ(events, (std::vector<std::string>{"resp +OK POP3 ready", "disp < +OK POP3 ready",
+                                              "connected"}));
+  EXPECT_EQ(pop3.ProtocolState(), pop3WaitingUser);
+  EXPECT_EQ(pop3.State(), pop3Idle);
+  EXPECT_EQ(states,
+            (std::vector<TPop3ComponentState>{pop3Resolving, pop3Connecting, pop3AwaitingGreeting,
+                                              pop3Connected, pop3Idle}));
+}
+
+TEST_F(Pop3Engine, LinesOfOnePacketAreHandledInOrderWithTheirOwnBytes) {
+  // Unsolicited lines after the greeting are only shown; a lone CR or LF stays in its line
+  // and a zero byte cuts its line short.
+  peer.Send("+OK hi\r\n* one\r\n* a\rb\nc\r\n* cut\0here\r\n"s);
+  peer.Start();
+  pop3.Connect();
+  ASSERT_TRUE(WaitDone(1));
+  ASSERT_TRUE(RunLoopUntil([&] { return Logged("disp < * cut"); }));
+  EXPECT_EQ(events, (std::vector<std::string>{"resp +OK hi", "disp < +OK hi", "connected",
+                                              "resp * one", "disp < * one", "resp * a\rb\nc",
+                                              "disp < * a\rb\nc", "resp * cut", "disp < * cut"}));
+  EXPECT_EQ(done.size(), 1u);
+}
+
+TEST_F(Pop3Engine, NegativeGreetingEndsTheConnectOnceWithInterrupted) {
+  peer.Send("-ERR too busy\r\n+OK never seen\r\n");
+  peer.Start();
+  pop3.Connect();
+  ASSERT_TRUE(WaitDone(1));
+  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  DrainMessages();
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 10004}}));
+  EXPECT_FALSE(Logged("connected"));
+  EXPECT_TRUE(Logged("closed"));
+  EXPECT_FALSE(Logged("resp +OK never seen"));
+  EXPECT_EQ(pop3.ProtocolState(), pop3Disconnected);
+  EXPECT_EQ(pop3.ErrorMessage(), "-ERR too busy");
+  EXPECT_EQ(pop3.LastResponse(), "-ERR too busy");
+}
+
+TEST_F(Pop3Engine, ApopDigestsTheGreetingTimestampAndNextGreetingForgetsIt) {
+  const std::string stamp = "<1896.697170952@dbc.mtview.ca.us>";
+  peer.Send("+OK a>b POP3 server ready " + stamp + "\r\n").Expect().Send("+OK in\r\n");
+  peer.Expect().Send("+OK bye\r\n").Close();
+  peer.Start();
+  pop3.SetUserName(" mrose ");
+  pop3.SetPassWord("tanstaaf");
+  pop3.Connect();
+  ASSERT_TRUE(WaitDone(1));
+  pop3.Apop();
+  ASSERT_TRUE(WaitDone(2));
+  EXPECT_EQ(done[1], TDone(pop3RqApop, 0));
+  EXPECT_EQ(pop3.ProtocolState(), pop3Transaction);
+  pop3.Quit();
+  ASSERT_TRUE(WaitDone(3));
+  ASSERT_TRUE(WaitClosed());
+  EXPECT_EQ(peer.Lines(),
+            (std::vector<std::string>{"APOP mrose c4c9334bac560ecc979e58001b3e22fb", "QUIT"}));
+
+  // A second connection whose greeting has no timestamp: APOP is refused at once.
+  TScriptedPeer second;
+  second.Send("+OK plain ready\r\n");
+  second.Start();
+  pop3.SetPort(second.Port());
+  pop3.Connect();
+  ASSERT_TRUE(WaitDone(4));
+  EXPECT_EQ(done[3], TDone(pop3RqConnect, 0));
+  EXPECT_THROW(
+      {
+        try {
+          pop3.Apop();
+        } catch (const Pop3Exception& e) {
+          EXPECT_STREQ(e.what(), "-ERR Server do not support APOP (no timestamp)");
+          throw;
+        }
+      },
+      Pop3Exception);
+  EXPECT_EQ(pop3.ErrorMessage(), "-ERR Server do not support APOP (no timestamp)");
+  EXPECT_TRUE(Logged("disp -ERR Server do not support APOP (no timestamp)"));
+  EXPECT_TRUE(second.Lines().empty());
+}
+
+TEST_F(Pop3Engine, QuitReplyFollowedByTheCloseReportsOnce) {
+  peer.Send("+OK hi\r\n").Expect().Send("+OK bye\r\n").Close();
+  peer.Start();
+  pop3.Connect();
+  ASSERT_TRUE(WaitDone(1));
+  pop3.Quit();
+  ASSERT_TRUE(WaitDone(2));
+  ASSERT_TRUE(WaitClosed());
+  DrainMessages();
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 0}, {pop3RqQuit, 0}}));
+  EXPECT_EQ(pop3.ProtocolState(), pop3Disconnected);
+}
+
+TEST_F(Pop3Engine, ConnectionLostWhileAwaitingAReplyEndsTheRequest) {
+  ScriptLogin();
+  peer.Expect().Send("+OK here it comes\r\nline 1\r\n").Close();
+  LoginNow();
+  pop3.SetMsgNum(1);
+  pop3.Retr();
+  ASSERT_TRUE(WaitDone(1));
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqRetr, 10004}}));
+  EXPECT_EQ(pop3.ProtocolState(), pop3Disconnected);
+  EXPECT_EQ(pop3.State(), pop3Idle);
+}
+
+TEST_F(Pop3Engine, LoginReportsOnceWithItsOwnRequestType) {
+  ScriptLogin();
+  LoginNow();  // asserts the single (pop3RqLogin, 0)
+  EXPECT_EQ(peer.Lines(), (std::vector<std::string>{"USER alice", "PASS secret"}));
+  DrainMessages();
+  EXPECT_TRUE(done.empty());
+}
+
+TEST_F(Pop3Engine, LoginStopsAtTheFirstFailingStep) {
+  peer.Send("+OK ready\r\n").Expect().Send("-ERR unknown user\r\n");
+  peer.Start();
+  pop3.SetUserName("nobody");
+  pop3.Login();
+  ASSERT_TRUE(WaitDone(1));
+  DrainMessages();
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqLogin, 500}}));
+  EXPECT_EQ(pop3.ErrorMessage(), "-ERR unknown user");
+  EXPECT_EQ(peer.Lines(), (std::vector<std::string>{"USER nobody"}));  // no PASS
+  EXPECT_EQ(pop3.ProtocolState(), pop3WaitingUser);
+  EXPECT_EQ(pop3.State(), pop3Idle);
+}
+
+TEST_F(Pop3Engine, LoginWhoseConnectionDropsMidwayReportsTheLoss) {
+  // The server closes after USER: the sequence must end with an error, not go on to PASS.
+  peer.Send("+OK ready\r\n").Expect().Close();
+  peer.Start();
+  pop3.Login();
+  ASSERT_TRUE(WaitDone(1));
+  DrainMessages();
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqLogin, 10004}}));
+  EXPECT_EQ(pop3.State(), pop3Idle);
+  EXPECT_EQ(pop3.ProtocolState(), pop3Disconnected);
+}
+
+TEST_F(Pop3Engine, LoginWithoutRequestDoneHandlerStillReturnsToIdle) {
+  ScriptLogin();
+  pop3.OnRequestDone = nullptr;
+  peer.Start();
+  pop3.Login();
+  ASSERT_TRUE(RunLoopUntil([&] { return pop3.ProtocolState() == pop3Transaction; }));
+  DrainMessages();
+  EXPECT_EQ(pop3.State(), pop3Idle);
+}
+
+TEST_F(Pop3Engine, AbortWhileIdleOnlyPassesThroughAborting) {
+  pop3.Abort();
+  DrainMessages();
+  EXPECT_EQ(states, (std::vector<TPop3ComponentState>{pop3Aborting, pop3Idle}));
+  EXPECT_TRUE(done.empty());
+}
+
+TEST_F(Pop3Engine, AbortDuringLoginEndsTheSequenceWith426) {
+  peer.Send("+OK ready\r\n").Expect();  // USER is never answered
+  peer.Start();
+  pop3.Login();
+  ASSERT_TRUE(WaitLines(1));
+  pop3.Abort();
+  ASSERT_TRUE(WaitDone(1));
+  DrainMessages();
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqLogin, 426}}));
+  EXPECT_EQ(pop3.ErrorMessage(), "426 Operation aborted.");
+  EXPECT_EQ(pop3.ProtocolState(), pop3Disconnected);
+  EXPECT_EQ(pop3.State(), pop3Idle);
+}
+
+TEST_F(Pop3Engine, RefusedConnectionReportsTheWinsockError) {
+  TRefusingPort refusing;
+  pop3.SetPort(refusing.Port());
+  pop3.Connect();
+  ASSERT_TRUE(WaitDone(1));
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 10061}}));
+  EXPECT_EQ(pop3.LastResponse(), "-ERR Connection refused (Winsock error #10061)");
+  EXPECT_EQ(pop3.ErrorMessage(), pop3.LastResponse());
+  EXPECT_EQ(pop3.State(), pop3Idle);
+  // The component can try again: it is not left "connected".
+  EXPECT_THROW(pop3.User(), Pop3Exception);
+}
+
+TEST_F(Pop3Engine, MultiLineAnswerIsUnstuffedAndEndsWithEmptyLastResponse) {
+  ScriptLogin();
+  peer.Expect().Send("+OK 40 octets\r\n..\r\n.x\r\n..y\r\n...\r\n.\r\n");
+  LoginNow();
+  std::vector<std::string> lines;
+  pop3.OnMessageBegin = [this](TObject*) { Log("begin"); };
+  pop3.OnMessageLine = [&, this](TObject*) {
+    lines.push_back(pop3.LastResponse());
+    Log("line");
+  };
+  pop3.OnMessageEnd = [this](TObject*) { Log("end"); };
+  pop3.SetMsgNum(1);
+  pop3.Retr();
+  ASSERT_TRUE(WaitDone(1));
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqRetr, 0}}));
+  EXPECT_EQ(lines, (std::vector<std::string>{".", ".x", ".y", ".."}));
+  EXPECT_EQ(lastResponseAtDone, "");
+  // Data lines reach OnResponse raw and are never displayed.
+  EXPECT_EQ(events,
+            (std::vector<std::string>{"disp > RETR 1", "resp +OK 40 octets", "disp < +OK 40 octets",
+                                      "begin", "resp ..", "line", "resp .x", "line", "resp ..y",
+                                      "line", "resp ...", "line", "resp .", "end"}));
+}
+
+// A line longer than the receive buffer once stalled the connection for good; now it
+// arrives in pieces, and a piece that happens to be "." or to start with ".." is data.
+TEST_F(Pop3Engine, OverlongDataLineArrivesInPiecesWithoutEndingTheAnswer) {
+  ScriptLogin();
+  const std::string first(4095, 'a');
+  peer.Expect().Send("+OK\r\n").Send(first + ".\r\n").Send(first + "..b\r\nnext\r\n.\r\n");
+  LoginNow();
+  std::string joined;
+  int lineEvents = 0;
+  pop3.OnMessageLine = [&](TObject*) {
+    joined += pop3.LastResponse() + "|";
+    ++lineEvents;
+  };
+  pop3.SetMsgNum(1);
+  pop3.Retr();
+  ASSERT_TRUE(WaitDone(1, 10000));
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqRetr, 0}}));
+  EXPECT_EQ(joined, first + "|.|" + first + "|..b|next|");
+  EXPECT_EQ(lineEvents, 5);
+}

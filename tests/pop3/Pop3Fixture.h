@@ -1,0 +1,84 @@
+#pragma once
+// A POP3 client wired to record everything it reports, and a scripted peer to talk to.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ScriptedPeer.h"
+#include "pop3/Pop3Cli.h"
+#include "support/LoopRunner.h"
+
+class Pop3Fixture : public ::testing::Test {
+ protected:
+  using TDone = std::pair<TPop3Request, std::uint16_t>;
+
+  Pop3Fixture() {
+    pop3.SetHost("127.0.0.1");
+    pop3.SetPort(peer.Port());
+    pop3.OnRequestDone = [this](TObject* sender, TPop3Request rq, std::uint16_t error) {
+      EXPECT_EQ(sender, &pop3);
+      done.emplace_back(rq, error);
+      lastResponseAtDone = pop3.LastResponse();
+    };
+    pop3.OnResponse = [this](TObject*, const std::string& msg) { Log("resp " + msg); };
+    pop3.OnDisplay = [this](TObject*, const std::string& msg) { Log("disp " + msg); };
+    pop3.OnStateChange = [this](TObject*) { states.push_back(pop3.State()); };
+    pop3.OnSessionConnected = [this](TObject*, std::uint16_t) { Log("connected"); };
+    pop3.OnSessionClosed = [this](TObject*, std::uint16_t) { Log("closed"); };
+  }
+
+  void Log(const std::string& what) { events.push_back(what); }
+  bool Logged(const std::string& what) const {
+    for (const auto& e : events)
+      if (e == what) return true;
+    return false;
+  }
+  // Runs the loop until n requests have reported (bounded).
+  bool WaitDone(std::size_t n, int ms = 5000) {
+    return RunLoopUntil([&] { return done.size() >= n; }, ms);
+  }
+  // Runs the loop until something seen by the peer's thread holds. Nothing wakes the loop
+  // when that thread's state changes, so the loop is run in short slices.
+  static bool WaitPeer(const std::function<bool()>& cond, int ms = 5000) {
+    for (int waited = 0; waited < ms; waited += 10)
+      if (RunLoopUntil(cond, 10)) return true;
+    return cond();
+  }
+  bool WaitLines(std::size_t n, int ms = 5000) {
+    return WaitPeer([&] { return peer.Lines().size() >= n; }, ms);
+  }
+  // Runs the loop until the client's socket has seen the connection end.
+  bool WaitClosed(int ms = 5000) {
+    return RunLoopUntil([&] { return Logged("closed"); }, ms);
+  }
+
+  // Script lines for a greeting and a USER/PASS login.
+  void ScriptLogin(const std::string& greeting = "+OK ready\r\n") {
+    peer.Send(greeting).Expect().Send("+OK name\r\n").Expect().Send("+OK logged in\r\n");
+  }
+  // Starts the peer and logs in with Login; the transaction state follows.
+  void LoginNow() {
+    pop3.SetUserName("alice");
+    pop3.SetPassWord("secret");
+    peer.Start();
+    pop3.Login();
+    ASSERT_TRUE(WaitDone(1));
+    ASSERT_EQ(done[0], TDone(pop3RqLogin, 0));
+    ASSERT_EQ(pop3.ProtocolState(), pop3Transaction);
+    done.clear();
+    events.clear();
+  }
+
+  TScriptedPeer peer;
+  // The records come before the client: its destructor still reports the closing connection.
+  std::vector<TDone> done;
+  std::vector<std::string> events;
+  std::vector<TPop3ComponentState> states;
+  std::string lastResponseAtDone;
+  TPop3Cli pop3;
+};
