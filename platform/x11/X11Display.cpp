@@ -103,7 +103,7 @@ TDisplayWindow TX11Display::CreateWindow(const TWindowParams& params,
   s.byXid[xid] = id;
   SetTitle(id, params.Title);
   if (params.Visible) SetVisible(id, true);
-  XFlush(s.dpy);
+  s.KickIfQueued();
   return id;
 }
 
@@ -118,7 +118,7 @@ void TX11Display::DestroyWindow(TDisplayWindow window) {
   XDestroyWindow(s.dpy, w->xid);
   s.byXid.erase(w->xid);
   s.windows.erase(window);
-  XFlush(s.dpy);
+  s.KickIfQueued();
 }
 
 void TX11Display::SetTitle(TDisplayWindow window, const std::string& title) {
@@ -131,7 +131,7 @@ void TX11Display::SetTitle(TDisplayWindow window, const std::string& title) {
   XChangeProperty(s.dpy, w->xid, s.netWmName, s.utf8String, 8, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(utf8.data()),
                   static_cast<int>(utf8.size()));
-  XFlush(s.dpy);
+  s.KickIfQueued();
 }
 
 void TX11Display::SetBounds(TDisplayWindow window, const TRect& bounds) {
@@ -142,7 +142,7 @@ void TX11Display::SetBounds(TDisplayWindow window, const TRect& bounds) {
   w->backing.SetSize(bounds.Width(), bounds.Height());
   XMoveResizeWindow(s.dpy, w->xid, bounds.Left, bounds.Top, std::max(1, bounds.Width()),
                     std::max(1, bounds.Height()));
-  XFlush(s.dpy);
+  s.KickIfQueued();
 }
 
 TRect TX11Display::Bounds(TDisplayWindow window) const {
@@ -163,7 +163,7 @@ void TX11Display::SetVisible(TDisplayWindow window, bool visible) {
   } else {
     XUnmapWindow(s.dpy, w->xid);
   }
-  XFlush(s.dpy);
+  s.KickIfQueued();
 }
 
 bool TX11Display::Visible(TDisplayWindow window) const {

@@ -72,8 +72,12 @@ void TX11Display::Impl::ReadEvents() {
   }
 }
 
+// Xlib over XCB reads whatever the server has sent while it writes, so events may leave
+// the socket during any request and poll() would not see them again. Every call that
+// talks to the server ends here; QueuedAfterReading also takes what XCB has buffered.
 void TX11Display::Impl::KickIfQueued() {
-  if (XEventsQueued(dpy, QueuedAlready) > 0) ReadEvents();
+  XFlush(dpy);
+  if (XEventsQueued(dpy, QueuedAfterReading) > 0) ReadEvents();
 }
 
 void TX11Display::Impl::Enqueue(const TDisplayEvent& ev) {
@@ -180,6 +184,11 @@ void TX11Display::Impl::HandleKey(XKeyEvent& key, TDisplayWindow id) {
   char text[16];
   KeySym sym;
   int n = XLookupString(&key, text, sizeof text, &sym, nullptr);
+  // Shift+Tab is ISO_Left_Tab, which X gives no text; Windows still types a tab.
+  if (n == 0 && out.Key == VK_TAB && !out.Ctrl && !out.Alt) {
+    text[0] = '\t';
+    n = 1;
+  }
   for (int i = 0; i < n; ++i) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     if (c == 127) continue;  // Delete is a key, not a character
@@ -207,7 +216,6 @@ void TX11Display::DragWindow(TDisplayWindow window) {
   s.dragging = window;
   XGrabPointer(s.dpy, w->xid, False, ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
                GrabModeAsync, None, None, CurrentTime);
-  XFlush(s.dpy);
   s.KickIfQueued();
   while (s.dragging == window) {
     TMsg msg;
@@ -223,7 +231,7 @@ void TX11Display::DragWindow(TDisplayWindow window) {
   }
   if (s.dragging == window) {
     XUngrabPointer(s.dpy, CurrentTime);
-    XFlush(s.dpy);
     s.dragging = 0;
+    s.KickIfQueued();
   }
 }

@@ -52,8 +52,8 @@ struct TX11Display::Impl {
   // Reads everything the server has sent, handles drags and exposures at once and queues
   // the rest for delivery from the loop.
   void ReadEvents();
-  // Events Xlib has already read (during XSync, XGetImage, ...) do not make the descriptor
-  // readable again, so after such calls the loop is told to look at Xlib's queue.
+  // Flushes, then handles events that Xlib or XCB took off the socket during a request:
+  // those never make the descriptor readable again.
   void KickIfQueued();
   void DeliverOne();
   void Handle(XEvent& ev);

@@ -61,7 +61,7 @@ void TX11Display::Present(TDisplayWindow window, const TSurface& surface, const 
   for (int y = r.Top; y < r.Bottom; ++y)
     std::copy(surface.Row(y) + r.Left, surface.Row(y) + r.Right, w->backing.Row(y) + r.Left);
   s.Put(*w, r);
-  XFlush(s.dpy);
+  s.KickIfQueued();
 }
 
 // Reads the window back from the server. On a colormapped screen the colours are asked of

@@ -1,0 +1,250 @@
+// The X11 backend against a real X server: each test starts its own Xvfb on a free display
+// (-displayfd) and drives it with xdotool, as a user would. Skipped when Xvfb or xdotool is
+// not installed.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/MessageLoop.h"
+#include "platform/draw/DrawContext.h"
+#include "platform/x11/X11Display.h"
+#include "support/LoopRunner.h"
+
+namespace {
+
+bool OnPath(const std::string& program) {
+  const char* path = std::getenv("PATH");
+  std::string dirs = path ? path : "/usr/bin:/bin";
+  for (std::size_t start = 0; start <= dirs.size();) {
+    std::size_t end = dirs.find(':', start);
+    if (end == std::string::npos) end = dirs.size();
+    if (::access((dirs.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+// One private X server. Xvfb picks a free display number itself and writes it to the pipe
+// given with -displayfd once it accepts connections, so there is no guessing and no sleep.
+class XvfbServer {
+ public:
+  ~XvfbServer() {
+    if (FPid > 0) {
+      ::kill(FPid, SIGTERM);
+      ::waitpid(FPid, nullptr, 0);
+    }
+  }
+
+  bool Start(int depth) {
+    int fds[2];
+    if (::pipe(fds) != 0) return false;
+    FPid = ::fork();
+    if (FPid == 0) {
+      ::close(fds[0]);
+      int null = ::open("/dev/null", O_WRONLY);
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+      std::string fd = std::to_string(fds[1]);
+      std::string screen = "1024x768x" + std::to_string(depth);
+      ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+               "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::close(fds[1]);
+    std::string number;
+    pollfd p{fds[0], POLLIN, 0};
+    char c;
+    while (::poll(&p, 1, 10000) == 1 && ::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    ::close(fds[0]);
+    if (number.empty()) return false;
+    FName = ":" + number;
+    return true;
+  }
+
+  const std::string& Name() const { return FName; }
+
+  // Runs a command with this server as its display and returns what it printed.
+  std::string Run(const std::string& command) const {
+    std::string out;
+    FILE* f = ::popen(("DISPLAY=" + FName + " " + command + " 2>/dev/null").c_str(), "r");
+    if (!f) return out;
+    char buf[256];
+    while (std::fgets(buf, sizeof buf, f)) out += buf;
+    ::pclose(f);
+    return out;
+  }
+
+  // Starts a command without waiting for it (for input that must arrive while the loop runs).
+  pid_t Spawn(const std::string& command) const {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+      ::setenv("DISPLAY", FName.c_str(), 1);
+      ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    return pid;
+  }
+
+ private:
+  pid_t FPid = -1;
+  std::string FName;
+};
+
+struct X11Bench : ::testing::Test {
+  XvfbServer server;
+  std::unique_ptr<TX11Display> display;
+  std::vector<TDisplayEvent> events;
+
+  void Open(int depth) {
+    if (!OnPath("Xvfb") || !OnPath("xdotool"))
+      GTEST_SKIP() << "Xvfb or xdotool is not installed; the X11 backend is not tested";
+    ASSERT_TRUE(server.Start(depth)) << "Xvfb did not report a display";
+    display = TX11Display::Open(server.Name());
+    ASSERT_NE(display, nullptr);
+  }
+
+  TDisplayWindow Window(const std::string& title, TRect bounds, TDisplayEventHandler h = {}) {
+    TWindowParams p{title, bounds, true};
+    if (!h) h = [this](const TDisplayEvent& e) { events.push_back(e); };
+    return display->CreateWindow(p, h);
+  }
+
+  bool Saw(TDisplayEventKind kind) const {
+    for (const TDisplayEvent& e : events)
+      if (e.Kind == kind) return true;
+    return false;
+  }
+};
+
+TSurface Swatches(int w, int h, const std::vector<TColor>& colours) {
+  TSurface s(w, h, clSilver);
+  TDrawContext dc(&s);
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    dc.SetBrushColor(colours[i]);
+    dc.FillRect(Bounds(static_cast<int>(i) * 20, 0, 20, 20));
+  }
+  return s;
+}
+
+}  // namespace
+
+TEST_F(X11Bench, BorderlessNamedWindowTakesClicksKeysAndACaptionDrag) {
+  Open(24);
+  if (IsSkipped()) return;
+  EXPECT_EQ(display->ScreenSize(), (TSize{1024, 768}));
+  bool dragOnPress = false, dragReturned = false;
+  TDisplayWindow w = 0;
+  w = Window("Quillet X11 Test", Bounds(100, 100, 392, 100), [&](const TDisplayEvent& e) {
+    events.push_back(e);
+    if (dragOnPress && e.Kind == TDisplayEventKind::MouseDown) {
+      display->DragWindow(w);
+      dragReturned = true;
+    }
+  });
+  ASSERT_NE(w, 0u);
+  display->Present(w, Swatches(392, 100, {clLime, 0x004000}));
+  const std::string xid = std::to_string(display->NativeWindow(w));
+
+  EXPECT_EQ(server.Run("xdotool search --name '^Quillet X11 Test$'"), xid + "\n");
+  std::string geometry = server.Run("xdotool getwindowgeometry " + xid);
+  EXPECT_NE(geometry.find("Position: 100,100"), std::string::npos) << geometry;
+  EXPECT_NE(geometry.find("Geometry: 392x100"), std::string::npos) << geometry;
+  // Borderless: the Motif hints ask for no decorations at all.
+  EXPECT_NE(server.Run("xprop -id " + xid + " _MOTIF_WM_HINTS").find("0x2, 0x0, 0x0, 0x0, 0x0"),
+            std::string::npos);
+  TSurface shot;
+  ASSERT_TRUE(display->Capture(w, shot));
+  EXPECT_EQ(shot.Pixel(5, 5), clLime);
+  EXPECT_EQ(shot.Pixel(25, 5), 0x004000u);
+  EXPECT_EQ(shot.Pixel(200, 50), clSilver);
+
+  server.Run("xdotool mousemove --sync 150 130 click 1");
+  ASSERT_TRUE(RunLoopUntil([&] { return Saw(TDisplayEventKind::MouseUp); }, 5000));
+  const TDisplayEvent* press = nullptr;
+  for (const TDisplayEvent& e : events)
+    if (e.Kind == TDisplayEventKind::MouseDown) press = &e;
+  ASSERT_NE(press, nullptr);
+  EXPECT_EQ(press->X, 50);
+  EXPECT_EQ(press->Y, 30);
+  EXPECT_EQ(press->Button, mbLeft);
+  EXPECT_EQ(press->Window, w);
+  EXPECT_EQ(display->PointerPos(), (TPoint{150, 130}));
+
+  events.clear();
+  server.Run("xdotool key shift+Tab Return a");
+  ASSERT_TRUE(RunLoopUntil(
+      [&] {
+        return !events.empty() && events.back().Kind == TDisplayEventKind::KeyUp &&
+               events.back().Key == 'A';
+      },
+      5000));
+  std::vector<int> keys;
+  std::vector<unsigned> chars;
+  bool shiftTab = false;
+  for (const TDisplayEvent& e : events) {
+    if (e.Kind == TDisplayEventKind::KeyDown) keys.push_back(e.Key);
+    if (e.Kind == TDisplayEventKind::KeyDown && e.Key == VK_TAB) shiftTab = e.Shift;
+    if (e.Kind == TDisplayEventKind::Char) chars.push_back(e.Char);
+  }
+  EXPECT_EQ(keys, (std::vector<int>{VK_SHIFT, VK_TAB, VK_RETURN, 'A'}));
+  EXPECT_TRUE(shiftTab);
+  EXPECT_EQ(chars, (std::vector<unsigned>{9, 13, 'a'}));
+
+  dragOnPress = true;
+  pid_t xdo = server.Spawn(
+      "xdotool mousemove --sync 120 110 mousedown 1 sleep 0.3 mousemove --sync 220 160 "
+      "sleep 0.3 mouseup 1");
+  bool done = RunLoopUntil([&] { return dragReturned; }, 10000);
+  ::waitpid(xdo, nullptr, 0);
+  ASSERT_TRUE(done);
+  EXPECT_EQ(display->Bounds(w), Bounds(200, 150, 392, 100));
+  geometry = server.Run("xdotool getwindowgeometry " + xid);
+  EXPECT_NE(geometry.find("Position: 200,150"), std::string::npos) << geometry;
+  display->DestroyWindow(w);
+  EXPECT_EQ(server.Run("xdotool search --name '^Quillet X11 Test$'"), "");
+}
+
+TEST_F(X11Bench, EightBitScreenReportsItsDepthAndShowsExactColours) {
+  Open(8);
+  if (IsSkipped()) return;
+  EXPECT_EQ(display->ColorDepth(), 8);
+  EXPECT_NE(server.Run("xdpyinfo").find("PseudoColor"), std::string::npos);
+  // The colours of the look, and a few that no fixed palette would hold.
+  const std::vector<TColor> colours = {clSilver, 0x004000, clYellow, clLime,   clBlack,
+                                       clWhite,  0x000040, 0x008000, 0x123456, 0x654321};
+  TSurface pixels = Swatches(220, 40, colours);
+  TDrawContext dc(&pixels);
+  dc.SetBrushStyle(TBrushStyle::bsClear);
+  dc.SetTextColor(0x004000);
+  dc.TextOut(4, 22, "Checking your mail...");
+  TDisplayWindow w = Window("Quillet 8 bit", Bounds(10, 10, 220, 40));
+  display->Present(w, pixels);
+  TSurface shot;
+  ASSERT_TRUE(display->Capture(w, shot));
+  for (std::size_t i = 0; i < colours.size(); ++i)
+    EXPECT_EQ(shot.Pixel(static_cast<int>(i) * 20 + 10, 10), colours[i]) << i;
+  EXPECT_EQ(shot.Pixel(215, 5), clSilver);
+  // Text reaches the screen: the glyphs' own colour is among the pixels of the text line.
+  bool textColour = false;
+  for (int y = 22; y < 40; ++y)
+    for (int x = 4; x < 150; ++x) textColour |= shot.Pixel(x, y) == 0x004000u;
+  EXPECT_TRUE(textColour);
+
+  // Hidden and shown again, the window is repainted from what was presented.
+  DrainMessages();
+  events.clear();
+  display->SetVisible(w, false);
+  display->SetVisible(w, true);
+  ASSERT_TRUE(RunLoopUntil([&] { return Saw(TDisplayEventKind::Paint); }, 5000));
+  ASSERT_TRUE(display->Capture(w, shot));
+  EXPECT_EQ(shot.Pixel(30, 10), 0x004000u);
+}
