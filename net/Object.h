@@ -1,11 +1,4 @@
 #pragma once
-// The root of the socket layer's classes: something that can be the sender of an event and
-// be deleted through a base pointer.
-
-class TObject {
- public:
-  TObject() = default;
-  TObject(const TObject&) = delete;
-  TObject& operator=(const TObject&) = delete;
-  virtual ~TObject() = default;
-};
+// The socket layer's classes share the program-wide root class, so that a socket and a
+// window can be the sender of the same kind of event.
+#include "platform/Object.h"
