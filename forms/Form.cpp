@@ -29,7 +29,7 @@ TForm::~TForm() {
   // Owned controls may still call back into the form while they go, so they go first.
   Destroying();
   DestroyComponents();
-  Application->FormDestroyed(this);
+  if (Application) Application->FormDestroyed(this);
   if (FWindow) TheDisplay().DestroyWindow(FWindow);
   DestroyWindow(FHandle);
 }

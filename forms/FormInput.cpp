@@ -67,13 +67,18 @@ void TForm::HandleDisplayEvent(const TDisplayEvent& e) {
 
 void TForm::HandleMouse(const TDisplayEvent& e) {
   WPARAM mods = (e.Shift ? MK_SHIFT : 0) | (e.Ctrl ? MK_CONTROL : 0) | (e.Alt ? MK_ALT : 0);
+  if (!AcceptsInput()) {
+    // A window blocked by a modal one loses the mouse, as a disabled window does: a press
+    // that began before the modal window opened ends without a click.
+    FCapture = nullptr;
+    FButtons = 0;
+    return;
+  }
   if (e.Kind == TDisplayEventKind::MouseMove) {
-    TControl* target = FCapture ? FCapture : ControlAtPos(e.X, e.Y);
-    if (AcceptsInput() || FCapture) DeliverMouse(target, WM_MOUSEMOVE, e.X, e.Y, mods);
+    DeliverMouse(FCapture ? FCapture : ControlAtPos(e.X, e.Y), WM_MOUSEMOVE, e.X, e.Y, mods);
     return;
   }
   bool down = e.Kind == TDisplayEventKind::MouseDown;
-  if (down && !AcceptsInput()) return;
   if (!down && !(FButtons & ButtonBit(e.Button))) return;  // its press went elsewhere
   TControl* target = FCapture ? FCapture : ControlAtPos(e.X, e.Y);
   if (down) {

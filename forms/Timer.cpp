@@ -46,7 +46,7 @@ LRESULT TTimer::WndProc(UINT msg, WPARAM, LPARAM) {
   try {
     Timer();
   } catch (...) {
-    Application->HandleException(this);
+    if (Application) Application->HandleException(this);
   }
   return 0;
 }

@@ -156,11 +156,25 @@ void TWinControl::Paint() {
 void TWinControl::PaintTree(TSurface* surface, TPoint origin, const TRect& clip) {
   TRect area = Bounds(origin.X, origin.Y, Width(), Height()).Intersect(clip);
   if (area.IsEmpty()) return;
-  PaintOn(surface, origin, area);
+  std::vector<TControl*> children = FControls;
+  // An opaque windowless child that covers the whole area hides this control's own
+  // painting and every windowless sibling before it, so those are skipped.
+  std::size_t firstShown = 0;
+  bool covered = false;
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    TControl* c = children[i];
+    if (c->IsWindowed() || !c->Visible() || !(c->ControlStyle() & csOpaque)) continue;
+    TRect r = Bounds(origin.X + c->Left(), origin.Y + c->Top(), c->Width(), c->Height());
+    if (r.Intersect(area) == area) {
+      firstShown = i;
+      covered = true;
+    }
+  }
+  if (!covered) PaintOn(surface, origin, area);
   // Windowless children in creation order, then windowed ones above them: the order in
   // which the platform stacks them.
-  std::vector<TControl*> children = FControls;
-  for (TControl* c : children) {
+  for (std::size_t i = firstShown; i < children.size(); ++i) {
+    TControl* c = children[i];
     if (c->IsWindowed() || !c->Visible()) continue;
     TPoint o{origin.X + c->Left(), origin.Y + c->Top()};
     TRect r = Bounds(o.X, o.Y, c->Width(), c->Height()).Intersect(area);

@@ -88,6 +88,26 @@ TEST_F(Painting, InvalidatePaintsFromTheLoopAndRepaintBeforeReturning) {
   EXPECT_EQ(At(5, 5), clSilver);
 }
 
+TEST_F(Painting, AnOpaqueControlSparesThePaintingBeneathIt) {
+  // The panel counts its own paints through a windowless block that fills it.
+  auto* under = Block(form.get(), clRed, {0, 0, 200, 120});
+  TBlock* cover = Block(form.get(), clBlue, {10, 10, 60, 60});
+  TBlock* above = Block(form.get(), clLime, {50, 50, 70, 70});
+  form->Show();
+  int underPaints = under->Paints, abovePaints = above->Paints;
+  cover->SetControlStyle(cover->ControlStyle() | csOpaque);
+  cover->Fill = clYellow;
+  cover->Repaint();
+  EXPECT_EQ(under->Paints, underPaints);      // hidden by the opaque control: skipped
+  EXPECT_EQ(above->Paints, abovePaints + 1);  // overlapping it from above: painted
+  EXPECT_EQ(At(20, 20), clYellow);
+  EXPECT_EQ(At(55, 55), clLime);
+  // A transparent one makes everything beneath repaint.
+  cover->SetControlStyle(cover->ControlStyle() & ~csOpaque);
+  cover->Repaint();
+  EXPECT_EQ(under->Paints, underPaints + 1);
+}
+
 TEST_F(Painting, FontAndColourFollowTheParentUntilSetOwnOnes) {
   form->Font()->SetName("Verdana");
   form->Font()->SetHeight(-12);
