@@ -125,6 +125,9 @@ void TCustomWSocket::HandleSocketNotification(WPARAM wParam, LPARAM lParam) {
   }
   if ((events & winsock::FD_CLOSE) && FState != wsConnecting) {
     ReadLoop(0);
+    // The last read may already have closed the socket (a handler, or a failed SOCKS
+    // negotiation); that close reported the end and reset the close-reported flag.
+    if (stale()) return;
     if (OnSessionClosed && !FCloseInvoked) {
       FCloseInvoked = true;
       NotifySessionClosed(error);
