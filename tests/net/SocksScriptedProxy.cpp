@@ -11,11 +11,19 @@
 #include <chrono>
 #include <cstdio>
 
+#include "platform/MessageLoop.h"
+
 namespace {
 
 // Every blocking wait of the script is bounded, so a client that never sends fails the test
 // instead of hanging it.
 constexpr int WaitMs = 5000;
+
+// The test waits in the message loop; a change of the script's state must wake it, since
+// nothing else would be posted.
+void WakeLoop() {
+  PostMessage(0, WM_NULL, 0, 0);
+}
 
 bool WaitReadable(int fd) {
   pollfd p{fd, POLLIN, 0};
@@ -124,6 +132,7 @@ void TSocksScriptedProxy::Run() {
     ::close(fd);
   }
   FDone = true;
+  WakeLoop();
 }
 
 bool TSocksScriptedProxy::RunStep(int fd, const TStep& step) {
@@ -141,6 +150,7 @@ bool TSocksScriptedProxy::RunStep(int fd, const TStep& step) {
     case TStep::HoldHere: {
       std::unique_lock<std::mutex> lock(FMutex);
       FHolding = true;
+      WakeLoop();
       const bool released =
           FReleased.wait_for(lock, std::chrono::seconds(10), [this] { return FReleaseFlag; });
       FReleaseFlag = false;
@@ -154,7 +164,8 @@ bool TSocksScriptedProxy::RunStep(int fd, const TStep& step) {
         return false;
       }
       const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
-      if (n > 0) Fail("unexpected bytes before the close: \"" + ShowBytes(std::string(buf, n)) + "\"");
+      if (n > 0)
+        Fail("unexpected bytes before the close: \"" + ShowBytes(std::string(buf, n)) + "\"");
       return n == 0;
     }
     case TStep::CloseNow:

@@ -1,0 +1,188 @@
+// Successful negotiations against a scripted proxy: the exact bytes the client sends, replies
+// that arrive in pieces, and the destination's data that rides behind the proxy's reply.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "SocksEventLog.h"
+#include "SocksScriptedProxy.h"
+#include "support/LoopRunner.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+const std::string Socks5Ok = Bytes({5, 0, 0, 1, 127, 0, 0, 1, 0x9C, 0x40});
+
+std::string Socks5Request(const std::string& host, int port) {
+  return Bytes({5, 1, 0, 3, static_cast<int>(host.size())}) + host +
+         Bytes({port >> 8, port & 0xFF});
+}
+
+void CloseAndCheckProxy(TWSocket& socket, TSocksScriptedProxy& proxy) {
+  if (socket.State() != wsClosed) socket.Close();
+  EXPECT_TRUE(RunLoopUntil([&] { return proxy.Done(); }));
+  EXPECT_THAT(proxy.Finish(), IsEmpty());
+}
+
+TEST(SocksClientTest, Socks5WithoutAuthenticationSendsExactBytesAndCarriesData) {
+  TSocksScriptedProxy proxy;
+  // A dotted destination still goes to the proxy as a name (address type 3).
+  proxy.Expect(Bytes({5, 1, 0}))
+      .Send(Bytes({5, 0}))
+      .Expect(Socks5Request("192.0.2.7", 1080))
+      .Send(Socks5Ok)
+      .Expect("USER bob\r\n")
+      .Send("+OK go on\r\n")
+      .ExpectEnd();
+  proxy.Start();
+  TWSocket socket;
+  TSocksEventLog log;
+  log.Attach(socket);
+  AimThroughProxy(socket, proxy.PortText(), "5", "192.0.2.7", "1080");
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("SessionConnected(0)"); }));
+  EXPECT_EQ(socket.State(), wsConnected);
+  socket.SendStr("USER bob\r\n");
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Data == "+OK go on\r\n"; }));
+  CloseAndCheckProxy(socket, proxy);
+  EXPECT_THAT(log.Events,
+              ElementsAre("SocksConnected(0)", "SessionConnected(0)", "SessionClosed(0)"));
+}
+
+TEST(SocksClientTest, BytesBehindTheReplyAreReceivedFirstAndCounted) {
+  TSocksScriptedProxy proxy;
+  proxy.Expect(Bytes({5, 1, 0}))
+      .Send(Bytes({5, 0}))
+      .Expect(Socks5Request("localhost", 110))
+      .Send(Socks5Ok + "+OK hello\r\n")
+      .Hold()
+      .Send("second\r\n")
+      .ExpectEnd();
+  proxy.Start();
+  TWSocket socket;
+  TSocksEventLog log;
+  log.ReadSize = 4;  // the handler needs several calls for the leftover
+  log.Attach(socket);
+  int rcvdAtConnect = -1;
+  socket.OnSessionConnected = [&](TObject*, std::uint16_t error) {
+    log.Events.push_back("SessionConnected(" + std::to_string(error) + ")");
+    rcvdAtConnect = socket.RcvdCount();
+  };
+  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Data.size() >= 11 && proxy.Holding(); }));
+  EXPECT_EQ(log.Data, "+OK hello\r\n");
+  EXPECT_EQ(rcvdAtConnect, 11);
+  EXPECT_EQ(log.RcvdCountAtFirstData, 11);
+  EXPECT_EQ(socket.RcvdCount(), 0);
+  proxy.Release();
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Data == "+OK hello\r\nsecond\r\n"; }));
+  CloseAndCheckProxy(socket, proxy);
+}
+
+TEST(SocksClientTest, UserPasswordReplyOneByteAtATimeCompletesOnTheSecondByte) {
+  TSocksScriptedProxy proxy;
+  proxy.Expect(Bytes({5, 1, 2}))
+      .Send(Bytes({5, 2}))
+      .Expect(Bytes({1, 5}) + "puser" + Bytes({5}) + "ppass")
+      .Send(Bytes({1}))
+      .Hold()
+      .Send(Bytes({0}))
+      .Expect(Socks5Request("localhost", 110))
+      .Send(Socks5Ok)
+      .ExpectEnd();
+  proxy.Start();
+  TWSocket socket;
+  TSocksEventLog log;
+  log.Attach(socket);
+  socket.SetSocksUsercode("puser");
+  socket.SetSocksPassword("ppass");
+  socket.SetSocksAuthentication(socksAuthenticateUsercode);
+  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  socket.Connect();
+  // Method choice (2 bytes) and the first byte of the verdict have been read.
+  ASSERT_TRUE(RunLoopUntil([&] { return proxy.Holding() && socket.ReadCount() == 3; }));
+  DrainMessages();
+  EXPECT_THAT(log.Events, ElementsAre("SocksConnected(0)", "AuthState(0)"));
+  proxy.Release();
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("SessionConnected(0)"); }));
+  EXPECT_THAT(log.Events, ElementsAre("SocksConnected(0)", "AuthState(0)", "AuthState(1)",
+                                      "SessionConnected(0)"));
+  CloseAndCheckProxy(socket, proxy);
+}
+
+TEST(SocksClientTest, OfferedAuthenticationThatTheProxyDoesNotNeed) {
+  TSocksScriptedProxy proxy;
+  proxy.Expect(Bytes({5, 1, 2}))
+      .Send(Bytes({5, 0}))
+      .Expect(Socks5Request("localhost", 110))
+      .Send(Socks5Ok)
+      .ExpectEnd();
+  proxy.Start();
+  TWSocket socket;
+  TSocksEventLog log;
+  log.Attach(socket);
+  socket.SetSocksAuthentication(socksAuthenticateUsercode);
+  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("SessionConnected(0)"); }));
+  EXPECT_THAT(log.Events, ElementsAre("SocksConnected(0)", "AuthState(3)", "SessionConnected(0)"));
+  CloseAndCheckProxy(socket, proxy);
+}
+
+TEST(SocksClientTest, ReplyWithANameNeedsAllTenBytes) {
+  TSocksScriptedProxy proxy;
+  const std::string reply = Bytes({5, 0, 0, 3, 3}) + "abc" + Bytes({0, 80});
+  proxy.Expect(Bytes({5, 1, 0}))
+      .Send(Bytes({5, 0}))
+      .Expect(Socks5Request("localhost", 110))
+      .Send(reply.substr(0, 9))
+      .Hold()
+      .Send(reply.substr(9) + "+OK\r\n")
+      .ExpectEnd();
+  proxy.Start();
+  TWSocket socket;
+  TSocksEventLog log;
+  log.Attach(socket);
+  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return proxy.Holding() && socket.ReadCount() == 2 + 9; }));
+  DrainMessages();
+  EXPECT_FALSE(log.Has("SessionConnected(0)"));
+  proxy.Release();
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Data == "+OK\r\n"; }));
+  EXPECT_THAT(log.Events, ElementsAre("SocksConnected(0)", "SessionConnected(0)"));
+  CloseAndCheckProxy(socket, proxy);
+}
+
+TEST(SocksClientTest, Socks4RequestsCarryTheAddressOrTheNameForTheProxy) {
+  struct TCase {
+    std::string level;
+    std::string expected;
+  };
+  const TCase cases[] = {
+      // SOCKS 4 resolves the name here; 4A sends 0.0.0.1 and the name for the proxy.
+      {"4", Bytes({4, 1, 0, 110, 127, 0, 0, 1}) + "bob" + Bytes({0})},
+      {"4a", Bytes({4, 1, 0, 110, 0, 0, 0, 1}) + "bob" + Bytes({0}) + "localhost" + Bytes({0})},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.level);
+    TSocksScriptedProxy proxy;
+    // The reply is read with an exact bound: the greeting behind it stays for the handler.
+    proxy.Expect(c.expected).Send(Bytes({0, 90, 0, 0, 0, 0, 0, 0}) + "+OK\r\n").ExpectEnd();
+    proxy.Start();
+    TWSocket socket;
+    TSocksEventLog log;
+    log.Attach(socket);
+    socket.SetSocksUsercode("bob");
+    AimThroughProxy(socket, proxy.PortText(), c.level, "localhost", "110");
+    socket.Connect();
+    ASSERT_TRUE(RunLoopUntil([&] { return log.Data == "+OK\r\n"; }));
+    EXPECT_THAT(log.Events, ElementsAre("SocksConnected(0)", "SessionConnected(0)"));
+    CloseAndCheckProxy(socket, proxy);
+  }
+}
+
+}  // namespace
