@@ -1,5 +1,6 @@
 #include "forms/Control.h"
 
+#include "forms/Exceptions.h"
 #include "forms/Form.h"
 #include "forms/WinControl.h"
 #include "platform/display/DisplayBackend.h"
@@ -31,7 +32,8 @@ TControl::~TControl() {
 
 void TControl::SetParent(TWinControl* AParent) {
   if (AParent == FParent) return;
-  if (AParent == this) return;
+  for (const TControl* p = AParent; p; p = p->FParent)
+    if (p == this) throw EInvalidOperation("Control cannot have itself as parent");
   if (FParent) FParent->RemoveControl(this);
   if (AParent) AParent->InsertControl(this);
 }

@@ -17,6 +17,8 @@ TWinControl::~TWinControl() {
 }
 
 void TWinControl::InsertControl(TControl* AControl) {
+  if (AControl->FParent == this) return;
+  if (AControl->FParent) AControl->FParent->RemoveControl(AControl);
   AControl->FParent = this;
   FControls.push_back(AControl);
   if (auto* win = dynamic_cast<TWinControl*>(AControl)) FTabList.push_back(win);

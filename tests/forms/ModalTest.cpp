@@ -196,4 +196,36 @@ TEST_F(ModalForms, OnActivateRunsOnceEvenAfterAModalWindowReturns) {
   EXPECT_EQ(activations, 1);
 }
 
+// A window whose creation handler is bound in its constructor, as the program's are.
+class TCountingForm : public TForm {
+ public:
+  explicit TCountingForm(TComponent* owner) : TForm(owner) {
+    OnCreate = [this](TObject*) { ++Creates; };
+  }
+  int Creates = 0;
+};
+
+TEST_F(ModalForms, CreateFormRunsOnCreateOnceAndTheFirstFormBecomesTheMain) {
+  TCountingForm* first = nullptr;
+  TCountingForm* second = nullptr;
+  Application->CreateForm(first);
+  Application->CreateForm(second);
+  EXPECT_EQ(Application->MainForm(), first);
+  EXPECT_EQ(first->Creates, 1);
+  EXPECT_EQ(first->Owner(), Application);
+  second->Show();
+  EXPECT_EQ(second->Creates, 1);  // not again when shown
+  // A form made with new gets its creation handler when first shown.
+  auto third = std::make_unique<TCountingForm>(nullptr);
+  EXPECT_EQ(third->Creates, 0);
+  third->Show();
+  third->Hide();
+  third->Show();
+  EXPECT_EQ(third->Creates, 1);
+  delete second;
+  delete first;
+  EXPECT_EQ(Application->MainForm(), nullptr);
+  EXPECT_EQ(Application->ComponentCount(), 0);
+}
+
 }  // namespace

@@ -1,4 +1,5 @@
 #include "FormsFixture.h"
+#include "forms/Exceptions.h"
 #include "forms/GraphicControl.h"
 #include "forms/GroupBox.h"
 #include "forms/Image.h"
@@ -106,6 +107,20 @@ TEST_F(Painting, AnOpaqueControlSparesThePaintingBeneathIt) {
   cover->SetControlStyle(cover->ControlStyle() & ~csOpaque);
   cover->Repaint();
   EXPECT_EQ(under->Paints, underPaints + 1);
+}
+
+TEST_F(Painting, AControlCannotBecomeItsOwnAncestor) {
+  auto* outer = new TGroupBox(form.get());
+  outer->SetParent(form.get());
+  auto* inner = new TGroupBox(form.get());
+  inner->SetParent(outer);
+  EXPECT_THROW(outer->SetParent(inner), EInvalidOperation);
+  EXPECT_THROW(outer->SetParent(outer), EInvalidOperation);
+  EXPECT_EQ(outer->Parent(), form.get());
+  // Moving a control to another parent takes it out of the old one.
+  inner->SetParent(form.get());
+  EXPECT_EQ(outer->ControlCount(), 0);
+  EXPECT_EQ(form->ControlCount(), 2);
 }
 
 TEST_F(Painting, FontAndColourFollowTheParentUntilSetOwnOnes) {
