@@ -131,6 +131,7 @@ class TCustomWSocket : public TNetComponent {
   void ChangeState(TSocketState newState);
   void ReportWinsockError(const std::string& functionName);
   void SetLingerOption();
+  void KeepUnsentDataOnClose();
   void DiscardSendQueue();
   void QueueForSend(const void* data, int len);
   void TryToSend();

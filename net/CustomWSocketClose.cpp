@@ -9,7 +9,10 @@ void TCustomWSocket::CloseConnection(bool shutdownFirst, std::uint16_t error) {
     return;
   }
   if (FState == wsClosed) return;
-  if (shutdownFirst) Shutdown(winsock::SD_SEND);
+  if (shutdownFirst) {
+    Shutdown(winsock::SD_SEND);
+    KeepUnsentDataOnClose();
+  }
   for (;;) {
     if (ws::closesocket(FHSocket) == 0) break;
     FLastError = ws::WSAGetLastError();
@@ -31,6 +34,18 @@ void TCustomWSocket::CloseConnection(bool shutdownFirst, std::uint16_t error) {
     ResetDefaults();
   } catch (...) {
   }
+}
+
+// Linger on with a time of 0 (the default) turns closesocket into a reset that throws away
+// whatever the system has not yet delivered, so a graceful close would lose the end of
+// the data. For a graceful close the option is switched off: the system then finishes
+// sending in the background.
+void TCustomWSocket::KeepUnsentDataOnClose() {
+  if (FLingerOnOff != wsLingerOn || (FLingerTimeout & 0xFFFF) != 0) return;
+  if (FType != winsock::SOCK_STREAM) return;
+  winsock::TLinger off = {0, 0};
+  ws::setsockopt(FHSocket, winsock::SOL_SOCKET, winsock::SO_LINGER,
+                 reinterpret_cast<const char*>(&off), sizeof off);
 }
 
 void TCustomWSocket::Close() {

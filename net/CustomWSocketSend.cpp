@@ -85,8 +85,10 @@ void TCustomWSocket::TryToSend() {
       }
       return;
     }
+    // A short send means the system buffer has just filled. Offering the rest once more
+    // gets WSAEWOULDBLOCK, which is what arms the next FD_WRITE; stopping here instead
+    // would leave the rest waiting for a notification that never comes.
     block.Remove(sent);
-    if (sent < len) return;
   }
 }
 

@@ -16,8 +16,8 @@ void Target(TWSocket& socket, const std::string& port) {
 }
 
 TEST(SocketConnectTest, RefusedConnectReportsInOrder) {
-  TWSocket socket;
   SocketEventLog log;
+  TWSocket socket;
   log.Attach(socket);
   Target(socket, std::to_string(UnusedPort()));
   socket.Connect();
@@ -31,8 +31,8 @@ TEST(SocketConnectTest, RefusedConnectReportsInOrder) {
 
 TEST(SocketConnectTest, FirstWriteAfterConnectReportsDataSent) {
   TestPeer peer([](int fd) { TestPeer::ReadAll(fd); });
-  TWSocket socket;
   SocketEventLog log;
+  TWSocket socket;
   log.Attach(socket);
   Target(socket, peer.PortText());
   socket.Connect();
@@ -48,8 +48,8 @@ TEST(SocketConnectTest, FirstWriteAfterConnectReportsDataSent) {
 
 TEST(SocketConnectTest, SendOfNothingReportsDataSentFromTheLoop) {
   TestPeer peer([](int fd) { TestPeer::ReadAll(fd); });
-  TWSocket socket;
   SocketEventLog log;
+  TWSocket socket;
   log.Attach(socket);
   Target(socket, peer.PortText());
   socket.Connect();
@@ -71,8 +71,8 @@ TEST(SocketConnectTest, DataFlowsBothWaysAndPeerCloseIsReportedOnce) {
     std::string got = TestPeer::ReadAll(fd, 5);
     TestPeer::SendAll(fd, "echo:" + got);
   });
-  TWSocket socket;
   SocketEventLog log;
+  TWSocket socket;
   log.Attach(socket);
   std::string received;
   socket.OnDataAvailable = [&](TObject*, std::uint16_t) {
@@ -123,8 +123,8 @@ TEST(SocketConnectTest, ConnectGuardsAndResolutionFailures) {
 
 TEST(SocketConnectTest, AfterCloseAddressAndPortMustBeAssignedAgain) {
   TestPeer peer([](int fd) { TestPeer::ReadAll(fd); });
-  TWSocket socket;
   SocketEventLog log;
+  TWSocket socket;
   log.Attach(socket);
   Target(socket, peer.PortText());
   socket.SetProto("6");
@@ -149,8 +149,8 @@ TEST(SocketConnectTest, AfterCloseAddressAndPortMustBeAssignedAgain) {
 TEST(SocketConnectTest, ServiceNamePortConnects) {
   // "110x" must be read as port 110; nothing listens there, so the connect is refused,
   // which shows the port was resolved without an error.
-  TWSocket socket;
   SocketEventLog log;
+  TWSocket socket;
   log.Attach(socket);
   Target(socket, "110x");
   socket.Connect();

@@ -23,8 +23,8 @@ TEST(SocketHandlerExceptionTest, DataHandlerExceptionEndsReadLoopSilently) {
     TestPeer::SendAll(fd, "second");
     TestPeer::ReadAll(fd);
   });
-  TWSocket socket;
   SocketEventLog log;
+  TWSocket socket;
   log.Attach(socket);
   int bgExceptions = 0;
   socket.OnBgException = [&](TObject*, std::exception&, bool&) { ++bgExceptions; };
@@ -54,8 +54,8 @@ TEST(SocketHandlerExceptionTest, DataHandlerExceptionEndsReadLoopSilently) {
 
 TEST(SocketHandlerExceptionTest, ConnectHandlerExceptionAbortsByDefault) {
   TestPeer peer([](int fd) { TestPeer::ReadAll(fd); });
-  TWSocket socket;
   SocketEventLog log;
+  TWSocket socket;
   log.Attach(socket);
   socket.OnSessionConnected = [&](TObject*, std::uint16_t) {
     log.events.push_back("connected");

@@ -19,11 +19,11 @@ std::uint16_t ListenOnLoopback(TWSocket& server, const std::string& proto = "tcp
 }
 
 TEST(SocketListenTest, AcceptedConnectionIsTakenOverWithDup) {
-  TWSocket server;
   SocketEventLog serverLog;
+  TWSocket server;
   serverLog.Attach(server);
-  TWSocket session;
   SocketEventLog sessionLog;
+  TWSocket session;
   sessionLog.Attach(session);
   std::string received;
   session.OnDataAvailable = [&](TObject*, std::uint16_t) { received += session.ReceiveStr(); };
@@ -82,8 +82,8 @@ TEST(SocketListenTest, BindFailureLeavesNoSocketBehind) {
 }
 
 TEST(SocketListenTest, DatagramListenSendToAndReceiveFrom) {
-  TWSocket receiver;
   SocketEventLog log;
+  TWSocket receiver;
   log.Attach(receiver);
   std::uint16_t port = ListenOnLoopback(receiver, "udp");
   std::vector<std::string> expected = {"state 7>2", "state 2>6", "state 6>4", "connected 0"};
@@ -125,8 +125,8 @@ TEST(SocketListenTest, DatagramConnectSendsThroughTheQueue) {
     int n = receiver.ReceiveFrom(buffer, sizeof buffer, from, fromLen);
     if (n > 0) got.append(buffer, static_cast<size_t>(n));
   };
-  TWSocket sender;
   SocketEventLog log;
+  TWSocket sender;
   log.Attach(sender);
   sender.SetAddr("127.0.0.1");
   sender.SetPort(std::to_string(port));
@@ -143,8 +143,8 @@ TEST(SocketListenTest, PauseSuppressesQueuedNotificationsUntilResume) {
     TestPeer::SendAll(fd, "data");
     TestPeer::ReadAll(fd);
   });
-  TWSocket socket;
   SocketEventLog log;
+  TWSocket socket;
   log.Attach(socket);
   std::string received;
   socket.OnDataAvailable = [&](TObject*, std::uint16_t) { received += socket.ReceiveStr(); };

@@ -10,8 +10,8 @@
 namespace {
 
 TEST(SocketLookupTest, DottedAddressAnswersBeforeReturning) {
-  TWSocket socket;
   SocketEventLog log;
+  TWSocket socket;
   log.Attach(socket);
   socket.DnsLookup("10.0.0.1");
   EXPECT_EQ(log.events, std::vector<std::string>{"dns 0"});
@@ -20,8 +20,8 @@ TEST(SocketLookupTest, DottedAddressAnswersBeforeReturning) {
 }
 
 TEST(SocketLookupTest, EmptyNameIsRefused) {
-  TWSocket socket;
   SocketEventLog log;
+  TWSocket socket;
   log.Attach(socket);
   EXPECT_EQ(ExceptionText([&] { socket.DnsLookup(""); }), "DNS lookup: invalid host name.");
   EXPECT_TRUE(log.events.empty());
@@ -32,8 +32,8 @@ TEST(SocketLookupTest, EmptyNameIsRefused) {
 }
 
 TEST(SocketLookupTest, NameLookupCompletesFromTheLoop) {
-  TWSocket socket;
   SocketEventLog log;
+  TWSocket socket;
   log.Attach(socket);
   socket.DnsLookup("localhost");
   EXPECT_TRUE(log.events.empty());
@@ -45,8 +45,8 @@ TEST(SocketLookupTest, NameLookupCompletesFromTheLoop) {
 }
 
 TEST(SocketLookupTest, UnknownNameReportsTheLookupError) {
-  TWSocket socket;
   SocketEventLog log;
+  TWSocket socket;
   log.Attach(socket);
   socket.DnsLookup("no-such-host.invalid");
   ASSERT_TRUE(RunLoopUntil([&] { return !log.events.empty(); }, 15000));
@@ -56,8 +56,8 @@ TEST(SocketLookupTest, UnknownNameReportsTheLookupError) {
 }
 
 TEST(SocketLookupTest, ReverseLookupGivesTheName) {
-  TWSocket socket;
   SocketEventLog log;
+  TWSocket socket;
   log.Attach(socket);
   socket.ReverseDnsLookup("127.0.0.1");
   ASSERT_TRUE(RunLoopUntil([&] { return !log.events.empty(); }));
@@ -68,8 +68,8 @@ TEST(SocketLookupTest, ReverseLookupGivesTheName) {
 
 TEST(SocketLookupTest, CancelReportsInterruptAndDropsTheLateAnswer) {
   winsock::SimulateLookupDelay(100);
-  TWSocket socket;
   SocketEventLog log;
+  TWSocket socket;
   log.Attach(socket);
   socket.DnsLookup("localhost");
   socket.CancelDnsLookup();

@@ -77,6 +77,13 @@ std::string TestPeer::ReadAll(int fd, size_t limit) {
   return result;
 }
 
+std::string TestPeer::ReadSome(int fd, size_t limit) {
+  std::string result(limit, '\0');
+  ssize_t n = ::recv(fd, result.data(), limit, 0);
+  result.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return result;
+}
+
 std::uint16_t UnusedPort() {
   int fd = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in addr = Loopback(0);

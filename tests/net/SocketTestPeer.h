@@ -25,6 +25,8 @@ class TestPeer {
   static void SendAll(int fd, const std::string& bytes);
   // Reads until the peer closes or `limit` bytes have arrived.
   static std::string ReadAll(int fd, size_t limit = SIZE_MAX);
+  // One read of at most `limit` bytes; empty when the connection has ended.
+  static std::string ReadSome(int fd, size_t limit);
 
  private:
   int FListenFd = -1;

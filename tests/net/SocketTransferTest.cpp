@@ -1,0 +1,168 @@
+// Bulk transfers through the send queue and the read loop: nothing lost, nothing
+// reordered, and the queue's end reported once it has drained.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "SocketEventLog.h"
+#include "SocketTestPeer.h"
+#include "support/LoopRunner.h"
+
+namespace {
+
+constexpr size_t kTotal = 20 * 1024 * 1024;
+
+// Position-dependent bytes, so that a lost, doubled or swapped piece shows up.
+char PatternByte(size_t i) {
+  return static_cast<char>((i * 7 + i / 4093) & 0xFF);
+}
+
+std::string Pattern(size_t from, size_t len) {
+  std::string s(len, '\0');
+  for (size_t i = 0; i < len; ++i) s[i] = PatternByte(from + i);
+  return s;
+}
+
+// Piece sizes from 1 byte to a few blocks and beyond, deterministic.
+size_t NextPieceSize(std::uint32_t& seed) {
+  seed = seed * 1103515245u + 12345u;
+  static const size_t kLimits[] = {1, 17, 1513, 1514, 1515, 4000, 70000};
+  size_t limit = kLimits[(seed >> 16) % 7];
+  return 1 + (seed >> 8) % limit;
+}
+
+// Reads everything, comparing as it goes; pauses now and then so the sender's queue and
+// the kernel buffers fill up and sending has to wait for FD_WRITE. Once `expected` bytes
+// have arrived it answers "done", which wakes the component's loop.
+struct CheckingReader {
+  explicit CheckingReader(size_t expectedBytes) : expected(expectedBytes) {}
+  const size_t expected;
+  std::atomic<size_t> received{0};
+  std::atomic<bool> intact{true};
+  void operator()(int fd) {
+    size_t sinceNap = 0;
+    for (;;) {
+      std::string chunk = TestPeer::ReadSome(fd, 3000);
+      if (chunk.empty()) return;
+      size_t at = received.load();
+      for (size_t i = 0; i < chunk.size(); ++i)
+        if (chunk[i] != PatternByte(at + i)) intact = false;
+      received += chunk.size();
+      if (received.load() == expected) TestPeer::SendAll(fd, "done");
+      sinceNap += chunk.size();
+      if (sinceNap >= 2 * 1024 * 1024) {
+        sinceNap = 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+      }
+    }
+  }
+};
+
+TEST(SocketTransferTest, TwentyMegabytesSentInVaryingPiecesArriveInOrder) {
+  auto reader = std::make_shared<CheckingReader>(kTotal);
+  TestPeer peer([reader](int fd) { (*reader)(fd); });
+  SocketEventLog log;
+  std::string answer;
+  TWSocket socket;
+  socket.OnDataAvailable = [&](TObject*, std::uint16_t) { answer += socket.ReceiveStr(); };
+  log.Attach(socket);
+  size_t queued = 0;
+  std::uint32_t seed = 1;
+  auto queueUpTo = [&](size_t limit) {
+    while (queued < limit) {
+      size_t len = std::min(NextPieceSize(seed), limit - queued);
+      ASSERT_EQ(socket.SendStr(Pattern(queued, len)), static_cast<int>(len));
+      queued += len;
+    }
+  };
+  // Every Send that empties the queue at once is followed by an OnDataSent, so the end
+  // of the transfer may be reported more than once; it must be reported at least once.
+  int dataSentAfterAll = 0;
+  socket.OnSessionConnected = [&](TObject*, std::uint16_t error) {
+    ASSERT_EQ(error, 0);
+    queueUpTo(kTotal / 2);
+  };
+  // The second half goes out a megabyte at a time, each time the queue has drained.
+  socket.OnDataSent = [&](TObject*, std::uint16_t) {
+    if (queued < kTotal / 2) return;
+    if (queued == kTotal) {
+      ++dataSentAfterAll;
+      return;
+    }
+    queueUpTo(std::min(kTotal, queued + 1024 * 1024));
+  };
+  socket.SetAddr("127.0.0.1");
+  socket.SetPort(peer.PortText());
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return dataSentAfterAll > 0; }, 60000));
+  EXPECT_EQ(queued, kTotal);
+  ASSERT_TRUE(RunLoopUntil([&] { return answer == "done"; }, 60000));
+  EXPECT_TRUE(reader->intact.load());
+  socket.Close();
+  peer.Join();
+  EXPECT_EQ(reader->received.load(), kTotal);
+  EXPECT_GE(dataSentAfterAll, 1);
+}
+
+TEST(SocketTransferTest, TwentyMegabytesReceivedThroughTheReadLoop) {
+  TestPeer peer([](int fd) {
+    std::uint32_t seed = 7;
+    size_t sent = 0;
+    while (sent < kTotal) {
+      size_t len = std::min(NextPieceSize(seed), kTotal - sent);
+      TestPeer::SendAll(fd, Pattern(sent, len));
+      sent += len;
+    }
+  });
+  SocketEventLog log;
+  TWSocket socket;
+  log.Attach(socket);
+  size_t received = 0;
+  bool intact = true;
+  bool closedBeforeAll = false;
+  std::uint32_t seed = 3;
+  std::string buffer(70000, '\0');
+  socket.OnDataAvailable = [&](TObject*, std::uint16_t) {
+    int want = static_cast<int>(NextPieceSize(seed));
+    int n = socket.Receive(buffer.data(), want);
+    for (int i = 0; i < n; ++i)
+      if (buffer[static_cast<size_t>(i)] != PatternByte(received + static_cast<size_t>(i)))
+        intact = false;
+    if (n > 0) received += static_cast<size_t>(n);
+  };
+  socket.OnSessionClosed = [&](TObject*, std::uint16_t) {
+    closedBeforeAll = received != kTotal;
+    log.events.push_back("closed");
+  };
+  socket.SetAddr("127.0.0.1");
+  socket.SetPort(peer.PortText());
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("closed"); }, 60000));
+  EXPECT_EQ(received, kTotal);
+  EXPECT_TRUE(intact);
+  EXPECT_FALSE(closedBeforeAll);
+}
+
+TEST(SocketTransferTest, DataQueuedBeforeCloseStillReachesThePeer) {
+  const size_t total = 4 * 1024 * 1024;
+  auto reader = std::make_shared<CheckingReader>(total);
+  TestPeer peer([reader](int fd) { (*reader)(fd); });
+  TWSocket socket;
+  bool connected = false;
+  socket.OnSessionConnected = [&](TObject*, std::uint16_t) { connected = true; };
+  socket.SetAddr("127.0.0.1");
+  socket.SetPort(peer.PortText());
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return connected; }));
+  socket.SendStr(Pattern(0, total));
+  socket.Flush();
+  socket.Close();
+  peer.Join();
+  EXPECT_EQ(reader->received.load(), total);
+  EXPECT_TRUE(reader->intact.load());
+}
+
+}  // namespace
