@@ -1,4 +1,5 @@
 #pragma once
-// The socket layer's classes share the program-wide root class, so that a socket and a
-// window can be the sender of the same kind of event.
+// The socket layer's events carry the same sender type as the window layer's, so one
+// handler type fits both; the class itself lives in the platform layer below them.
+
 #include "platform/Object.h"
