@@ -42,11 +42,16 @@ void TTimer::Timer() {
 }
 
 LRESULT TTimer::WndProc(UINT msg, WPARAM, LPARAM) {
-  if (msg != WM_TIMER) return 0;
+  // A handler that opens a modal window (or the message box of its own exception) runs a
+  // nested loop in which this timer keeps ticking; those ticks are dropped, so a handler
+  // never runs inside itself and a failing one cannot pile up message boxes.
+  if (msg != WM_TIMER || FInTimer) return 0;
+  FInTimer = true;
   try {
     Timer();
   } catch (...) {
     if (Application) Application->HandleException(this);
   }
+  FInTimer = false;
   return 0;
 }

@@ -31,4 +31,5 @@ class TTimer : public TComponent {
   unsigned FInterval = 1000;
   bool FEnabled = true;
   bool FRunning = false;
+  bool FInTimer = false;
 };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "forms/Timer.h"
 #include "platform/MessageLoop.h"
 #include "support/LoopRunner.h"
@@ -37,6 +39,21 @@ TEST(Timer, AnOwnedTimerGoesWithItsOwnerAndTicksNoMore) {
   int before = ticks;
   RunLoopUntil([] { return false; }, 60);
   EXPECT_EQ(ticks, before);
+}
+
+TEST(Timer, AHandlerRunningANestedLoopIsNotEnteredAgain) {
+  TTimer timer(nullptr);
+  timer.SetInterval(5);
+  int depth = 0, deepest = 0, ticks = 0;
+  timer.OnTimer = [&](TObject*) {
+    ++ticks;
+    deepest = std::max(deepest, ++depth);
+    if (ticks == 1) RunLoopUntil([] { return false; }, 100);  // like a modal window
+    --depth;
+  };
+  RunLoopUntil([&] { return ticks >= 3; }, 2000);
+  EXPECT_GE(ticks, 3);  // it goes on ticking afterwards
+  EXPECT_EQ(deepest, 1);
 }
 
 TEST(Timer, ZeroIntervalNeverFires) {
