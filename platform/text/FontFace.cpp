@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "platform/text/FontTable.h"
+#include "platform/text/Fonts.h"
 
 namespace {
 
@@ -141,19 +142,27 @@ const TFontFace::Glyph& TFontFace::GlyphOf(unsigned char ch) {
     return *slot;
   }
   // The 8-bit text is Latin-1, whose code points are the Unicode ones.
-  if (FT_Load_Char(face, ch, FT_LOAD_DEFAULT) != 0) return *slot;
+  const bool smooth = TextSmoothing();
+  if (FT_Load_Char(face, ch, smooth ? FT_LOAD_DEFAULT : FT_LOAD_TARGET_MONO) != 0) return *slot;
   if (FSynthBold) FT_Outline_Embolden(&face->glyph->outline, 1 << 6);
   slot->advance = static_cast<int>((face->glyph->advance.x + 32) >> 6) + (FSynthBold ? 1 : 0);
-  if (FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) return *slot;
+  if (FT_Render_Glyph(face->glyph, smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0)
+    return *slot;
   const FT_Bitmap& bm = face->glyph->bitmap;
   slot->left = face->glyph->bitmap_left;
   slot->top = face->glyph->bitmap_top;
   slot->width = static_cast<int>(bm.width);
   slot->rows = static_cast<int>(bm.rows);
   slot->coverage.resize(static_cast<std::size_t>(slot->width) * slot->rows);
-  for (int y = 0; y < slot->rows; ++y)
-    std::copy_n(bm.buffer + static_cast<std::ptrdiff_t>(y) * bm.pitch, slot->width,
-                slot->coverage.data() + static_cast<std::size_t>(y) * slot->width);
+  for (int y = 0; y < slot->rows; ++y) {
+    const unsigned char* src = bm.buffer + static_cast<std::ptrdiff_t>(y) * bm.pitch;
+    std::uint8_t* dst = slot->coverage.data() + static_cast<std::size_t>(y) * slot->width;
+    if (bm.pixel_mode == FT_PIXEL_MODE_MONO) {
+      for (int x = 0; x < slot->width; ++x) dst[x] = (src[x / 8] >> (7 - x % 8)) & 1 ? 255 : 0;
+    } else {
+      std::copy_n(src, slot->width, dst);
+    }
+  }
   return *slot;
 }
 

@@ -100,6 +100,20 @@ bool RemoveFontResourceA(const std::string& path) {
   return true;
 }
 
+namespace {
+bool gSmoothing = true;
+}  // namespace
+
+void SetTextSmoothing(bool on) {
+  if (on == gSmoothing) return;
+  gSmoothing = on;
+  TFontFace::FlushCache();  // cached glyphs were rendered the other way
+}
+
+bool TextSmoothing() {
+  return gSmoothing;
+}
+
 void SendFontChange() {
   BroadcastMessage(WM_FONTCHANGE, 0, 0);
 }

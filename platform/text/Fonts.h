@@ -22,3 +22,10 @@ bool RemoveFontResourceA(const std::string& path);
 // Sends WM_FONTCHANGE (both parameters 0) to every top-level window, as the Windows
 // broadcast to HWND_BROADCAST does.
 void SendFontChange();
+
+// Anti-aliased glyph edges blend the text colour into the background and so create many
+// in-between colours. On a screen of 256 colours those would use up the colormap, so the
+// display turns smoothing off there and glyphs are drawn with whole pixels, as Windows does
+// on such screens. On by default.
+void SetTextSmoothing(bool on);
+bool TextSmoothing();

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/MessageLoop.h"
+#include "platform/text/Fonts.h"
 #include "platform/x11/X11Impl.h"
 
 namespace {
@@ -41,6 +42,11 @@ std::unique_ptr<TX11Display> TX11Display::Open(const std::string& displayName) {
   s.depth = DefaultDepth(dpy, s.screen);
   s.gc = XCreateGC(dpy, s.root, 0, nullptr);
   s.palette = std::make_unique<TX11Palette>(dpy, s.visual, DefaultColormap(dpy, s.screen), s.depth);
+  // Smoothed glyph edges would fill a 256-entry colormap with shades of text colours.
+  if (s.palette->Mapped()) {
+    s.smoothingWas = TextSmoothing();
+    SetTextSmoothing(false);
+  }
   s.wmProtocols = XInternAtom(dpy, "WM_PROTOCOLS", False);
   s.wmDelete = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
   s.motifHints = XInternAtom(dpy, "_MOTIF_WM_HINTS", False);
@@ -62,6 +68,7 @@ TX11Display::~TX11Display() {
   UnwatchFd(s.watchId);
   ::DestroyWindow(s.poster);
   for (auto& [id, w] : s.windows) XDestroyWindow(s.dpy, w.xid);
+  if (s.palette->Mapped()) SetTextSmoothing(s.smoothingWas);
   s.palette.reset();
   XFreeGC(s.dpy, s.gc);
   XCloseDisplay(s.dpy);

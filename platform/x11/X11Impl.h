@@ -30,6 +30,7 @@ struct TX11Display::Impl {
   int depth = 0;
   GC gc = nullptr;
   std::unique_ptr<TX11Palette> palette;
+  bool smoothingWas = true;
   Atom wmProtocols = 0, wmDelete = 0, motifHints = 0, netWmName = 0, utf8String = 0;
   int watchId = -1;
   HWND poster = 0;  // hidden window that carries queued events into the loop

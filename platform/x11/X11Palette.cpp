@@ -3,7 +3,7 @@
 #include <limits>
 
 TX11Palette::TX11Palette(::Display* dpy, Visual* visual, Colormap cmap, int depth)
-    : FDpy(dpy), FCmap(cmap) {
+    : FDpy(dpy), FCmap(cmap), FMapEntries(visual->map_entries) {
   // DirectColor is treated as TrueColor: its default colormap is a ramp in practice.
   FTrueColor = depth > 8 && (visual->c_class == TrueColor || visual->c_class == DirectColor);
   if (FTrueColor) {
@@ -53,23 +53,39 @@ unsigned long TX11Palette::ToNative(std::uint32_t rgb) {
         ((color.red >> 8) << 16) | ((color.green >> 8) << 8) | (color.blue >> 8);
     return FCells[rgb] = color.pixel;
   }
-  // The colormap is full: take the nearest colour among the cells we hold, so frames and
-  // fills (allocated first, as they are painted first) stay exact and only the blended
-  // edges of glyphs are approximated.
   FFull = true;
-  unsigned long best = BlackPixel(FDpy, DefaultScreen(FDpy));
+  return FCells[rgb] = Nearest(rgb);
+}
+
+// The colormap is full: the colour takes the nearest cell of the whole colormap. Frames and
+// fills are painted before anything else and so got exact cells; what comes late (pictures,
+// rare shades) is approximated. The nearest cell is shared through XAllocColor when it is
+// read-only, so its owner cannot free it from under us.
+unsigned long TX11Palette::Nearest(std::uint32_t rgb) {
+  if (FAll.empty()) {
+    FAll.resize(static_cast<std::size_t>(FMapEntries));
+    for (int i = 0; i < FMapEntries; ++i) FAll[i].pixel = static_cast<unsigned long>(i);
+    XQueryColors(FDpy, FCmap, FAll.data(), FMapEntries);
+  }
+  const XColor* best = nullptr;
   long bestDist = std::numeric_limits<long>::max();
-  for (const auto& [pixel, held] : FCellColor) {
-    long dr = static_cast<long>((held >> 16) & 0xFF) - ((rgb >> 16) & 0xFF);
-    long dg = static_cast<long>((held >> 8) & 0xFF) - ((rgb >> 8) & 0xFF);
-    long db = static_cast<long>(held & 0xFF) - (rgb & 0xFF);
+  for (const XColor& c : FAll) {
+    long dr = static_cast<long>(c.red >> 8) - ((rgb >> 16) & 0xFF);
+    long dg = static_cast<long>(c.green >> 8) - ((rgb >> 8) & 0xFF);
+    long db = static_cast<long>(c.blue >> 8) - (rgb & 0xFF);
     long dist = dr * dr + dg * dg + db * db;
     if (dist < bestDist) {
       bestDist = dist;
-      best = pixel;
+      best = &c;
     }
   }
-  return FCells[rgb] = best;
+  if (!best) return BlackPixel(FDpy, DefaultScreen(FDpy));
+  XColor shared = *best;
+  if (XAllocColor(FDpy, FCmap, &shared)) {
+    FOwned.push_back(shared.pixel);
+    return shared.pixel;
+  }
+  return best->pixel;
 }
 
 std::uint32_t TX11Palette::FromNative(unsigned long pixel) {

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "platform/draw/DrawContext.h"
 #include "platform/text/FontFace.h"
+#include "platform/text/Fonts.h"
 
 namespace {
 
@@ -186,4 +189,26 @@ TEST(DrawText, CalculateRectangleMeasuresWithoutDrawing) {
   EXPECT_LE(r.Width(), limit);
   EXPECT_GE(r.Height(), 2 * m.tmHeight);
   EXPECT_EQ(b.Ink(), (TRect{1000, 1000, -1, -1}));  // nothing was drawn
+}
+
+TEST(TextOut, WithoutSmoothingGlyphsUseOnlyTheTextColour) {
+  TextBench b;
+  auto colours = [&] {
+    b.surface.Fill(kBack);
+    b.dc.SetBrushStyle(TBrushStyle::bsClear);
+    b.dc.TextOut(2, 2, "Checking your mail");
+    std::set<TColor> seen;
+    for (int y = 0; y < b.surface.Height(); ++y)
+      for (int x = 0; x < b.surface.Width(); ++x) seen.insert(b.surface.Pixel(x, y));
+    return seen.size();
+  };
+  EXPECT_GT(colours(), 2u);  // smoothed edges blend
+  SetTextSmoothing(false);
+  std::size_t hard = colours();
+  SetTextSmoothing(true);
+  EXPECT_EQ(hard, 2u);
+  const TSize ext = b.dc.TextExtent("Checking your mail");
+  SetTextSmoothing(false);
+  EXPECT_EQ(b.dc.TextExtent("Checking your mail").cy, ext.cy);
+  SetTextSmoothing(true);
 }
