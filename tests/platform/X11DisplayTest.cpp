@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "X11TestClient.h"
 #include "platform/MessageLoop.h"
 #include "platform/draw/DrawContext.h"
 #include "platform/x11/X11Display.h"
@@ -209,6 +210,10 @@ TEST_F(X11Bench, BorderlessNamedWindowTakesClicksKeysAndACaptionDrag) {
   EXPECT_EQ(display->Bounds(w), Bounds(200, 150, 392, 100));
   geometry = server.Run("xdotool getwindowgeometry " + xid);
   EXPECT_NE(geometry.find("Position: 200,150"), std::string::npos) << geometry;
+  events.clear();
+  ASSERT_TRUE(SendCloseRequest(server.Name(), display->NativeWindow(w)));
+  ASSERT_TRUE(RunLoopUntil([&] { return Saw(TDisplayEventKind::Close); }, 5000));
+  EXPECT_EQ(events.back().Window, w);
   display->DestroyWindow(w);
   EXPECT_EQ(server.Run("xdotool search --name '^Quillet X11 Test$'"), "");
 }
