@@ -41,8 +41,14 @@ void TCustomSocksWSocket::SetSocksServer(const std::string& value) {
   }
   FSocksServer = Trimmed(value);
   FSocksServerAssigned = !FSocksServer.empty();
-  // An address resolved for an earlier proxy must not be reused for the next connection.
+  ForgetResolvedEndpoints();
+}
+
+// Connect through a proxy resolves the proxy's address and port into the socket's own
+// record; once the proxy changes, they must be resolved afresh.
+void TCustomSocksWSocket::ForgetResolvedEndpoints() {
   FAddrResolved = false;
+  FPortResolved = false;
 }
 
 void TCustomSocksWSocket::SetSocksPort(const std::string& value) {
@@ -52,7 +58,7 @@ void TCustomSocksWSocket::SetSocksPort(const std::string& value) {
   }
   FSocksPort = Trimmed(value);
   FSocksPortAssigned = true;
-  FPortResolved = false;
+  ForgetResolvedEndpoints();
 }
 
 void TCustomSocksWSocket::SetSocksLevel(const std::string& value) {
@@ -85,8 +91,10 @@ void TCustomSocksWSocket::Connect() {
     return;
   }
   if (!ResolveProxyEndpoints()) return;
-  FNegotiation.Start(Socks4Level());
   TCustomWSocket::Connect();
+  // Only a connect under way leads to a negotiation; one refused by a guard must not leave
+  // the next, perhaps direct, connection believing it talks to a proxy.
+  if (FState == wsConnecting) FNegotiation.Start(Socks4Level());
 }
 
 std::string TCustomSocksWSocket::OversizedRequest() const {
@@ -189,7 +197,13 @@ bool TCustomSocksWSocket::NotifyDataAvailable(std::uint16_t error) {
     return false;
   }
   const int count = Receive(FNegotiation.ReadPointer(), FNegotiation.ReadRoom());
-  if (count < 0) return true;
+  if (count < 0) {
+    if (FLastError != winsock::WSAEWOULDBLOCK && FLastError != 0) {
+      SocksFail(FLastError, "data receive error");
+      return false;
+    }
+    return true;
+  }
   // The end of the stream before the reply is complete: without this the application
   // would never hear of its connection unless it watched OnSessionClosed.
   if (count == 0) {

@@ -210,4 +210,26 @@ TEST(SocksSettingsTest, AfterACloseTheNextConnectGoesDirect) {
   EXPECT_THAT(log.Events, ElementsAre("SessionConnected(0)", "SessionClosed(0)"));
 }
 
+// A Connect through a proxy that a guard refuses has already resolved the proxy; turning the
+// proxy off afterwards must give an ordinary connection to the destination's own port.
+TEST(SocksSettingsTest, ARefusedProxyConnectLeavesNothingBehind) {
+  TSocksScriptedProxy server;
+  server.Send("+OK direct\r\n").ExpectEnd();
+  server.Start();
+  TWSocket socket;
+  TSocksEventLog log;
+  log.Attach(socket);
+  socket.SetPort(server.PortText());
+  socket.SetSocksServer("127.0.0.1");
+  socket.SetSocksPort("1");
+  EXPECT_EQ(ErrorOf([&] { socket.Connect(); }), "Connect: No IP Address Specified");
+  socket.SetSocksServer("");
+  socket.SetAddr("127.0.0.1");
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Data == "+OK direct\r\n"; }));
+  socket.Close();
+  EXPECT_TRUE(RunLoopUntil([&] { return server.Done(); }));
+  EXPECT_THAT(server.Finish(), IsEmpty());
+  EXPECT_THAT(log.Events, ElementsAre("SessionConnected(0)", "SessionClosed(0)"));
+}
 }  // namespace
