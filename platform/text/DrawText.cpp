@@ -67,6 +67,24 @@ std::vector<TLine> WrapLine(TFontFace& face, const TLine& line, int maxWidth, in
   return out;
 }
 
+// Every line the text shows, after prefix processing and word wrapping, laid out from x 0.
+std::vector<TTextRun> LayoutLines(TFontFace& face, const std::string& text, unsigned flags,
+                                  int width, int tabWidth) {
+  const bool singleLine = flags & DT_SINGLELINE;
+  std::vector<TTextRun> runs;
+  for (const std::string& raw : SplitLines(text, singleLine)) {
+    TLine line = StripPrefixes(raw, !(flags & DT_NOPREFIX));
+    std::vector<TLine> pieces{line};
+    if ((flags & DT_WORDBREAK) && !singleLine) pieces = WrapLine(face, line, width, tabWidth);
+    for (TLine& piece : pieces) {
+      TTextRun run = LayoutRun(face, piece.text, tabWidth);
+      run.Underlined = std::move(piece.underlined);
+      runs.push_back(std::move(run));
+    }
+  }
+  return runs;
+}
+
 }  // namespace
 
 int TDrawContext::DrawText(const std::string& text, TRect& rect, unsigned flags) {
@@ -78,18 +96,7 @@ int TDrawContext::DrawText(const std::string& text, TRect& rect, unsigned flags)
   const TTextMetric& m = face->Metrics();
   const bool singleLine = flags & DT_SINGLELINE;
   const int tabWidth = (flags & DT_EXPANDTABS) ? 8 * m.tmAveCharWidth : 0;
-  std::vector<TTextRun> runs;
-  for (const std::string& raw : SplitLines(text, singleLine)) {
-    TLine line = StripPrefixes(raw, !(flags & DT_NOPREFIX));
-    std::vector<TLine> pieces{line};
-    if ((flags & DT_WORDBREAK) && !singleLine)
-      pieces = WrapLine(*face, line, rect.Width(), tabWidth);
-    for (TLine& piece : pieces) {
-      TTextRun run = LayoutRun(*face, piece.text, tabWidth);
-      run.Underlined = std::move(piece.underlined);
-      runs.push_back(std::move(run));
-    }
-  }
+  std::vector<TTextRun> runs = LayoutLines(*face, text, flags, rect.Width(), tabWidth);
   const int textHeight = static_cast<int>(runs.size()) * m.tmHeight;
   if (flags & DT_CALCRECT) {
     int width = 0;

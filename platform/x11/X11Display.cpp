@@ -27,6 +27,26 @@ std::string Latin1ToUtf8(const std::string& s) {
   return out;
 }
 
+// What a window manager, if there is one, needs to know: no decorations (the Motif hints
+// are what managers of every kind honour), the requested place (a manager would otherwise
+// place the window where it likes), a class, and that a close request is to be sent to us
+// instead of killing the connection.
+void SetManagerHints(::Display* dpy, ::Window xid, const TRect& b, Atom motifHints, Atom wmDelete) {
+  long motif[5] = {2 /* decorations field valid */, 0, 0 /* none */, 0, 0};
+  XChangeProperty(dpy, xid, motifHints, motifHints, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(motif), 5);
+  XSizeHints hints{};
+  hints.flags = USPosition | PPosition | USSize | PSize;
+  hints.x = b.Left;
+  hints.y = b.Top;
+  hints.width = b.Width();
+  hints.height = b.Height();
+  XSetWMNormalHints(dpy, xid, &hints);
+  XClassHint cls{const_cast<char*>("quillet"), const_cast<char*>("Quillet")};
+  XSetClassHint(dpy, xid, &cls);
+  XSetWMProtocols(dpy, xid, &wmDelete, 1);
+}
+
 }  // namespace
 
 std::unique_ptr<TX11Display> TX11Display::Open(const std::string& displayName) {
@@ -86,21 +106,7 @@ TDisplayWindow TX11Display::CreateWindow(const TWindowParams& params,
                                std::max(1, b.Height()), 0, CopyFromParent, InputOutput,
                                CopyFromParent, CWBackPixel | CWEventMask, &attrs);
   if (!xid) return 0;
-  // No decorations: the Motif hints are what window managers of every kind honour.
-  long motif[5] = {2 /* decorations field valid */, 0, 0 /* none */, 0, 0};
-  XChangeProperty(s.dpy, xid, s.motifHints, s.motifHints, 32, PropModeReplace,
-                  reinterpret_cast<unsigned char*>(motif), 5);
-  // A window manager would otherwise place the window where it likes.
-  XSizeHints hints{};
-  hints.flags = USPosition | PPosition | USSize | PSize;
-  hints.x = b.Left;
-  hints.y = b.Top;
-  hints.width = b.Width();
-  hints.height = b.Height();
-  XSetWMNormalHints(s.dpy, xid, &hints);
-  XClassHint cls{const_cast<char*>("quillet"), const_cast<char*>("Quillet")};
-  XSetClassHint(s.dpy, xid, &cls);
-  XSetWMProtocols(s.dpy, xid, &s.wmDelete, 1);
+  SetManagerHints(s.dpy, xid, b, s.motifHints, s.wmDelete);
   TDisplayWindow id = s.nextId++;
   Impl::Win& w = s.windows[id];
   w.xid = xid;

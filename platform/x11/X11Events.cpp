@@ -132,9 +132,21 @@ void TX11Display::Impl::Handle(XEvent& ev) {
     case KeyRelease:
       HandleKey(ev.xkey, id);
       return;
+    case ButtonPress:
+    case ButtonRelease:
+    case MotionNotify:
+      HandlePointer(ev, id);
+      return;
     default:
-      break;
+      return;
   }
+}
+
+// Pointer input becomes mouse events, except during a caption drag, where motion moves the
+// dragged window and the release of the left button ends the drag.
+void TX11Display::Impl::HandlePointer(XEvent& ev, TDisplayWindow id) {
+  TDisplayEvent out;
+  out.Window = id;
   const bool press = ev.type == ButtonPress, release = ev.type == ButtonRelease;
   if (press || release) {
     if (ev.xbutton.button < 1 || ev.xbutton.button > 3) return;  // wheel

@@ -59,6 +59,7 @@ struct TX11Display::Impl {
   void DeliverOne();
   void Handle(XEvent& ev);
   void HandleKey(XKeyEvent& key, TDisplayWindow id);
+  void HandlePointer(XEvent& ev, TDisplayWindow id);
   void Enqueue(const TDisplayEvent& ev);
   void Put(Win& w, const TRect& area);  // backing pixels to the server
 };
