@@ -74,7 +74,13 @@ void TApplication::PopModal(TForm* form) {
   if (it != FModal.end()) FModal.erase(it);
 }
 
+bool TApplication::FormExists(const TForm* form) const {
+  return std::find(FForms.begin(), FForms.end(), form) != FForms.end();
+}
+
 void TApplication::FormDestroyed(TForm* form) {
+  auto it = std::find(FForms.begin(), FForms.end(), form);
+  if (it != FForms.end()) FForms.erase(it);
   if (FMainForm == form) FMainForm = nullptr;
   if (FActiveForm == form) FActiveForm = nullptr;
   PopModal(form);

@@ -67,6 +67,10 @@ class TApplication : public TComponent {
   TForm* ModalForm() const { return FModal.empty() ? nullptr : FModal.back(); }
   void PushModal(TForm* form) { FModal.push_back(form); }
   void PopModal(TForm* form);
+  // Every form that exists, in creation order.
+  const std::vector<TForm*>& Forms() const { return FForms; }
+  bool FormExists(const TForm* form) const;
+  void FormCreated(TForm* form) { FForms.push_back(form); }
   void FormDestroyed(TForm* form);
 
  private:
@@ -77,6 +81,7 @@ class TApplication : public TComponent {
   TForm* FMainForm = nullptr;
   TForm* FActiveForm = nullptr;
   std::vector<TForm*> FModal;
+  std::vector<TForm*> FForms;
   bool FTerminated = false;
 };
 

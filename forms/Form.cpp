@@ -17,12 +17,13 @@ TRect UnionRect(const TRect& a, const TRect& b) {
 }  // namespace
 
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
-  SetParentFont(false);
-  SetBounds(0, 0, 320, 240);
-  SetVisible(false);
   // Top-level, so that broadcasts such as WM_FONTCHANGE reach the form.
   FHandle =
       AllocateHWnd([this](UINT m, WPARAM w, LPARAM l) { return WindowProcedure(m, w, l); }, true);
+  if (Application) Application->FormCreated(this);
+  SetVisible(false);
+  SetParentFont(false);
+  SetBounds(0, 0, 320, 240);
 }
 
 TForm::~TForm() {
@@ -136,7 +137,8 @@ int TForm::ShowModal() {
       Application->PopModal(form);
       // Going back to the window that was active is no new activation: its OnActivate
       // already ran when it first became active.
-      if (previous && previous->Visible()) Application->SetActiveForm(previous);
+      if (Application->FormExists(previous) && previous->Visible())
+        Application->SetActiveForm(previous);
     }
   } restore{this, previous};
   Show();

@@ -196,6 +196,22 @@ TEST_F(ModalForms, OnActivateRunsOnceEvenAfterAModalWindowReturns) {
   EXPECT_EQ(activations, 1);
 }
 
+TEST_F(ModalForms, AWindowFreedDuringAModalShowingIsNotMadeActiveAgain) {
+  auto behind = std::make_unique<TTestForm>("Behind");
+  TTestForm dialog("Dialog");
+  behind->form->Show();
+  ASSERT_TRUE(behind->form->Active());
+  auto driver = Driver([&] {
+    if (!dialog.form->Visible()) return false;
+    behind.reset();
+    dialog.form->SetModalResult(mrOk);
+    return true;
+  });
+  EXPECT_EQ(dialog.form->ShowModal(), mrOk);
+  EXPECT_EQ(Application->ActiveForm(), nullptr);
+  EXPECT_EQ(Application->Forms().size(), 1u);
+}
+
 // A window whose creation handler is bound in its constructor, as the program's are.
 class TCountingForm : public TForm {
  public:
