@@ -143,11 +143,22 @@ TEST_F(X11Bench, BorderlessNamedWindowTakesClicksKeysAndACaptionDrag) {
   if (IsSkipped()) return;
   EXPECT_EQ(display->ScreenSize(), (TSize{1024, 768}));
   bool dragOnPress = false, dragReturned = false;
+  // The end of the drag is sent from a timer, which can only fire inside the drag's own
+  // loop: so the motion surely arrives while the drag runs, and timers are seen to tick.
+  int ticks = 0;
+  pid_t xdo = -1;
+  HWND timerWnd = AllocateHWnd([&](UINT msg, WPARAM, LPARAM) -> LRESULT {
+    if (msg == WM_TIMER && ticks++ == 0)
+      xdo = server.Spawn("xdotool mousemove --sync 220 160 mouseup 1");
+    return 0;
+  });
   TDisplayWindow w = 0;
   w = Window("Quillet X11 Test", Bounds(100, 100, 392, 100), [&](const TDisplayEvent& e) {
     events.push_back(e);
     if (dragOnPress && e.Kind == TDisplayEventKind::MouseDown) {
+      SetTimer(timerWnd, 1, 20);
       display->DragWindow(w);
+      KillTimer(timerWnd, 1);
       dragReturned = true;
     }
   });
@@ -201,12 +212,12 @@ TEST_F(X11Bench, BorderlessNamedWindowTakesClicksKeysAndACaptionDrag) {
   EXPECT_EQ(chars, (std::vector<unsigned>{9, 13, 'a'}));
 
   dragOnPress = true;
-  pid_t xdo = server.Spawn(
-      "xdotool mousemove --sync 120 110 mousedown 1 sleep 0.3 mousemove --sync 220 160 "
-      "sleep 0.3 mouseup 1");
+  server.Run("xdotool mousemove --sync 120 110 mousedown 1");
   bool done = RunLoopUntil([&] { return dragReturned; }, 10000);
-  ::waitpid(xdo, nullptr, 0);
+  if (xdo > 0) ::waitpid(xdo, nullptr, 0);
+  DestroyWindow(timerWnd);
   ASSERT_TRUE(done);
+  EXPECT_GT(ticks, 0);
   EXPECT_EQ(display->Bounds(w), Bounds(200, 150, 392, 100));
   geometry = server.Run("xdotool getwindowgeometry " + xid);
   EXPECT_NE(geometry.find("Position: 200,150"), std::string::npos) << geometry;
