@@ -23,7 +23,7 @@ class TFontFace {
     std::vector<std::uint8_t> coverage;  // width * rows, 0..255
   };
 
-  // The face fontconfig picks for the spec (underline and strike-out do not matter here;
+  // The face fontconfig picks for the request (underline and strike-out do not matter here;
   // they are drawn as lines). Never null: without any usable font file the face has
   // metrics but draws no glyphs.
   static std::shared_ptr<TFontFace> ForSpec(const TFontSpec& spec);
