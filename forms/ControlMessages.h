@@ -26,8 +26,9 @@ constexpr UINT CM_VISIBLECHANGED = CM_BASE + 23;
 constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
 constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
-// Private to forms: a paint requested by Invalidate.
+// Private to forms: a paint requested by Invalidate, and a deferred Release.
 constexpr UINT CM_DEFERREDPAINT = CM_BASE + 0x100;
+constexpr UINT CM_RELEASE = CM_BASE + 0x101;
 
 // Mouse-message key state (wParam of mouse messages).
 constexpr WPARAM MK_LBUTTON = 0x0001;

@@ -122,6 +122,10 @@ bool TForm::Active() const {
   return Application->ActiveForm() == this;
 }
 
+void TForm::Release() {
+  PostMessage(FHandle, CM_RELEASE, 0, 0);
+}
+
 int TForm::ShowModal() {
   if (Visible() || FInModal) throw EInvalidOperation("Cannot make a visible window modal");
   TForm* previous = Application->ActiveForm();
@@ -246,6 +250,9 @@ void TForm::WndProc(TMessage& Message) {
     case CM_DEFERREDPAINT:
       FPaintPosted = false;
       PaintPending();
+      return;
+    case CM_RELEASE:
+      delete this;
       return;
     case CM_ACTIVATE:
       if (Active() && Visible()) Activate();

@@ -48,6 +48,9 @@ class TForm : public TWinControl {
   // A modal form ends with mrCancel; the main form ends the application; others hide.
   void Close();
   bool Active() const;
+  // Frees the form from the loop, after the handler that asks for it has returned: the
+  // safe way for a form to go from inside one of its own events.
+  void Release();
 
   TWinControl* ActiveControl() const { return FActiveControl; }
   void SetActiveControl(TWinControl* control);

@@ -212,6 +212,16 @@ TEST_F(ModalForms, AWindowFreedDuringAModalShowingIsNotMadeActiveAgain) {
   EXPECT_EQ(Application->Forms().size(), 1u);
 }
 
+TEST_F(ModalForms, AFormCanReleaseItselfFromItsOwnClick) {
+  auto* form = new TForm(nullptr);
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  button->OnClick = [form](TObject*) { form->Release(); };
+  form->Show();
+  Click(button, 5, 5);
+  EXPECT_TRUE(Pump([] { return Application->Forms().empty(); }));
+}
+
 // A window whose creation handler is bound in its constructor, as the program's are.
 class TCountingForm : public TForm {
  public:
