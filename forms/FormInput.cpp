@@ -28,6 +28,13 @@ TShiftState EventShift(const TDisplayEvent& e) {
   return s;
 }
 
+// A disabled parent takes the input of everything inside it away.
+bool EnabledInWindow(const TControl* control) {
+  for (const TControl* c = control; c; c = c->Parent())
+    if (!c->Enabled()) return false;
+  return true;
+}
+
 bool IsDialogKey(WORD key) {
   return key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE ||
          (key >= VK_LEFT && key <= VK_DOWN);
@@ -99,7 +106,7 @@ void TForm::HandleMouse(const TDisplayEvent& e) {
 }
 
 void TForm::DeliverMouse(TControl* target, UINT msg, int formX, int formY, WPARAM mods) {
-  if (!target || !target->Enabled()) return;
+  if (!target || !EnabledInWindow(target)) return;
   TPoint o = target->WindowOffset();
   target->Perform(msg, FButtons | mods, PointToLParam(formX - o.X, formY - o.Y));
 }

@@ -101,11 +101,10 @@ void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
 }
 
 bool TWinControl::CanFocus() const {
-  return VisibleInWindow() && [this] {
-    for (const TControl* c = this; c; c = c->Parent())
-      if (!c->Enabled()) return false;
-    return true;
-  }();
+  if (!VisibleInWindow()) return false;
+  for (const TControl* c = this; c; c = c->Parent())
+    if (!c->Enabled()) return false;
+  return true;
 }
 
 bool TWinControl::Focused() const {

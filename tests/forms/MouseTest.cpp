@@ -71,11 +71,20 @@ TEST_F(Mouse, AClickIsAPressAndAReleaseOverTheSameControl) {
   Release(spot, 5, 5);
   DrainMessages();
   EXPECT_EQ(clicks, 1);
-  // A disabled control gets nothing.
+  // A disabled control gets nothing, nor does one inside a disabled panel.
   spot->SetEnabled(false);
   Click(spot, 5, 5);
   DrainMessages();
   EXPECT_EQ(clicks, 1);
+  spot->SetEnabled(true);
+  panel->SetEnabled(false);
+  Click(spot, 5, 5);
+  DrainMessages();
+  EXPECT_EQ(clicks, 1);
+  panel->SetEnabled(true);
+  Click(spot, 5, 5);
+  DrainMessages();
+  EXPECT_EQ(clicks, 2);
 }
 
 TEST_F(Mouse, TheControlUnderThePressHoldsTheMouseUntilRelease) {
