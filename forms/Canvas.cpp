@@ -1,6 +1,6 @@
 #include "forms/Canvas.h"
 
-#include "forms/Graphics.h"
+#include "forms/Graphic.h"
 
 TCanvas::TCanvas() {
   FontChanged();

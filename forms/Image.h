@@ -3,7 +3,7 @@
 // (or stretched over the whole control), and with AutoSize takes the picture's size.
 
 #include "forms/GraphicControl.h"
-#include "forms/Graphics.h"
+#include "forms/Picture.h"
 
 class TImage : public TGraphicControl {
  public:

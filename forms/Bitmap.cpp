@@ -1,4 +1,4 @@
-#include "forms/Graphics.h"
+#include "forms/Bitmap.h"
 
 #include "forms/Exceptions.h"
 #include "platform/draw/ImageFiles.h"
@@ -60,33 +60,4 @@ void TBitmap::LoadFromFile(const std::string& path) {
 void TBitmap::SaveToFile(const std::string& path) const {
   std::string error;
   if (!SaveBmpFile(path, FSurface, &error)) throw EInvalidGraphic("Cannot save bitmap: " + error);
-}
-
-void TPicture::SetGraphic(const TGraphic* graphic) {
-  Adopt(graphic ? graphic->Clone() : nullptr);
-}
-
-TBitmap* TPicture::Bitmap() {
-  if (!HasBitmap()) Adopt(std::make_unique<TBitmap>());
-  return static_cast<TBitmap*>(FGraphic.get());
-}
-
-void TPicture::Assign(const TPicture* source) {
-  SetGraphic(source ? source->Graphic() : nullptr);
-}
-
-void TPicture::LoadFromFile(const std::string& path) {
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->LoadFromFile(path);
-  Adopt(std::move(bitmap));
-}
-
-void TPicture::Adopt(std::unique_ptr<TGraphic> graphic) {
-  FGraphic = std::move(graphic);
-  if (FGraphic) FGraphic->OnChange = [this](TObject*) { Changed(); };
-  Changed();
-}
-
-void TPicture::Changed() {
-  if (OnChange) OnChange(this);
 }
