@@ -91,3 +91,20 @@ TEST_F(LineSwitchTest, SwitchingBackOnMidLineDeliversTheRestOfThatLineFirst) {
   EXPECT_EQ(Reads, (std::vector<std::string>{"ab", "\r", "\n", "cd", "\r\n", "ef", "\r\n"}));
   EXPECT_EQ(Sock->RcvdCount(), 0);
 }
+
+TEST_F(LineSwitchTest, ExceptionFromAHandlerDuringRedeliveryGoesToOnBgException) {
+  Sock->SetLineMode(true);
+  Deliver("ab\r\ncd");
+  Sock->OnDataAvailable = [](TObject*, std::uint16_t) { throw ESocketException("handler failed"); };
+  std::string caught;
+  Sock->OnBgException = [&](TObject*, std::exception& e, bool& canClose) {
+    caught = e.what();
+    canClose = false;
+  };
+  Sock->SetLineMode(false);
+  DrainMessages();
+  EXPECT_EQ(caught, "handler failed");
+  // The handler kept the connection open; the held bytes are still there to be read.
+  EXPECT_EQ(Sock->State(), wsConnected);
+  EXPECT_EQ(Sock->RcvdCount(), 2);
+}
