@@ -141,6 +141,7 @@ class TCustomWSocket : public TNetComponent {
   void HandleAddressLookupDone(WPARAM wParam, LPARAM lParam);
   // Resolves what Connect and Listen need; raises the resolver's exception.
   void ResolveEndpoints();
+  bool ApplyConnectOptions();
   void StartLookup(const std::string& text, bool reverse);
   void SetAllSent(bool value) { FAllSent = value; }
   bool AllSent() const { return FAllSent; }

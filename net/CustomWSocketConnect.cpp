@@ -28,6 +28,35 @@ void TCustomWSocket::ResolveEndpoints() {
   }
 }
 
+// The options a new socket gets before it connects; false when one failed (reported).
+bool TCustomWSocket::ApplyConnectOptions() {
+  const std::int32_t on = -1;
+  const char* option = reinterpret_cast<const char*>(&on);
+  if (FType == winsock::SOCK_DGRAM) {
+    BindLocal();
+    if (Fsin.sin_addr == winsock::INADDR_NONE &&
+        ws::setsockopt(FHSocket, winsock::SOL_SOCKET, winsock::SO_BROADCAST, option, 4) ==
+            winsock::SOCKET_ERROR) {
+      ReportWinsockError("setsockopt(SO_BROADCAST)");
+      return false;
+    }
+    return true;
+  }
+  if (FLocalPortNum != 0) BindLocal();
+  SetLingerOption();
+  if (ws::setsockopt(FHSocket, winsock::SOL_SOCKET, winsock::SO_KEEPALIVE, option, 4) ==
+      winsock::SOCKET_ERROR) {
+    ReportWinsockError("setsockopt(SO_KEEPALIVE)");
+    return false;
+  }
+  if (ws::setsockopt(FHSocket, winsock::SOL_SOCKET, winsock::SO_REUSEADDR, option, 4) ==
+      winsock::SOCKET_ERROR) {
+    ReportWinsockError("setsockopt(SO_REUSEADDR)");
+    return false;
+  }
+  return true;
+}
+
 void TCustomWSocket::Connect() {
   if (FHSocket != winsock::INVALID_SOCKET && FState != wsClosed)
     return ReportError("Connect: Socket already in use");
@@ -44,24 +73,7 @@ void TCustomWSocket::Connect() {
   if (FHSocket == winsock::INVALID_SOCKET) return ReportWinsockError("Connect (socket)");
   ChangeState(wsOpened);
 
-  const std::int32_t on = -1;
-  const char* option = reinterpret_cast<const char*>(&on);
-  if (FType == winsock::SOCK_DGRAM) {
-    BindLocal();
-    if (Fsin.sin_addr == winsock::INADDR_NONE &&
-        ws::setsockopt(FHSocket, winsock::SOL_SOCKET, winsock::SO_BROADCAST, option, 4) ==
-            winsock::SOCKET_ERROR)
-      return ReportWinsockError("setsockopt(SO_BROADCAST)");
-  } else {
-    if (FLocalPortNum != 0) BindLocal();
-    SetLingerOption();
-    if (ws::setsockopt(FHSocket, winsock::SOL_SOCKET, winsock::SO_KEEPALIVE, option, 4) ==
-        winsock::SOCKET_ERROR)
-      return ReportWinsockError("setsockopt(SO_KEEPALIVE)");
-    if (ws::setsockopt(FHSocket, winsock::SOL_SOCKET, winsock::SO_REUSEADDR, option, 4) ==
-        winsock::SOCKET_ERROR)
-      return ReportWinsockError("setsockopt(SO_REUSEADDR)");
-  }
+  if (!ApplyConnectOptions()) return;
   if (ws::WSAAsyncSelect(FHSocket, FWindowHandle, SocketNotifyMessage, kConnectEvents) != 0)
     return ReportWinsockError("WSAAsyncSelect");
 
