@@ -6,6 +6,11 @@
 // would load wsock32.dll. Handles, error numbers, records and the asynchronous
 // notifications (WSAAsyncSelect, WSAAsyncGetHostBy*) follow WinSock; they are delivered
 // as posted messages through the program's message loop.
+//
+// The C library's socket headers define AF_INET, SOL_SOCKET, SO_LINGER, FIONREAD,
+// INADDR_NONE and others as macros. Include this header before them, or include
+// platform/winsock/PosixNames.h first, which keeps their values under other names and
+// removes the macros; otherwise the constants below are rewritten into Linux's numbers.
 
 #include <cstdint>
 
