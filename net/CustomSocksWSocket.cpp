@@ -240,8 +240,7 @@ bool TCustomSocksWSocket::Advance(const TSocksStep& step) {
 bool TCustomSocksWSocket::Succeed() {
   // The negotiation has set the leftover already, so a Receive inside OnSessionConnected
   // gets the destination's first bytes before anything still in the socket.
-  TCustomWSocket::NotifySessionConnected(0);
-  if (FState != wsConnected) return true;
+  if (!NotifyApplicationConnected(0) || FState != wsConnected) return true;
   bool result = TCustomWSocket::NotifyDataAvailable(0);
   // The read loop only asks the socket what is pending, so it cannot see the leftover:
   // keep offering it while the handler takes some.
@@ -312,9 +311,25 @@ void TCustomSocksWSocket::SocksFail(int error, const std::string& text) {
     NotifySocksAuthState(socksAuthFailed);
   }
   FNegotiation.SetPhase(socksPhaseNone);
-  NotifySocksError(error, text);
-  TCustomWSocket::NotifySessionConnected(static_cast<std::uint16_t>(error));
+  try {
+    NotifySocksError(error, text);
+  } catch (std::exception& e) {
+    HandleEventException(e);
+  }
+  NotifyApplicationConnected(static_cast<std::uint16_t>(error));
   CloseConnection(true, static_cast<std::uint16_t>(error));
+}
+
+// The application hears of its connection from inside the read loop here, which swallows
+// exceptions; one from its handler must instead end as it does for a direct connect.
+bool TCustomSocksWSocket::NotifyApplicationConnected(std::uint16_t error) {
+  try {
+    TCustomWSocket::NotifySessionConnected(error);
+    return true;
+  } catch (std::exception& e) {
+    HandleEventException(e);
+    return false;
+  }
 }
 
 void TCustomSocksWSocket::NotifySocksConnected(std::uint16_t error) {

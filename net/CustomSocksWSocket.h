@@ -60,6 +60,7 @@ class TCustomSocksWSocket : public TCustomWSocket {
   void SendBytes(const std::string& bytes);
   bool Advance(const TSocksStep& step);
   bool Succeed();
+  bool NotifyApplicationConnected(std::uint16_t error);
   void SocksFail(int error, const std::string& text);
 
   // The negotiation state (phase), reply buffer, reply count and leftover live in here.

@@ -185,4 +185,28 @@ TEST(SocksClientTest, Socks4RequestsCarryTheAddressOrTheNameForTheProxy) {
   }
 }
 
+// As on a direct connection, an exception from the application's OnSessionConnected goes to
+// OnBgException and aborts the connection instead of vanishing inside the read loop.
+TEST(SocksClientTest, ExceptionFromOnSessionConnectedAbortsTheConnection) {
+  TSocksScriptedProxy proxy;
+  proxy.Expect(Bytes({5, 1, 0}))
+      .Send(Bytes({5, 0}))
+      .Expect(Socks5Request("localhost", 110))
+      .Send(Socks5Ok)
+      .ExpectEnd();
+  proxy.Start();
+  TWSocket socket;
+  std::string caught;
+  socket.OnSessionConnected = [](TObject*, std::uint16_t) {
+    throw ESocketException("handler failed");
+  };
+  socket.OnBgException = [&](TObject*, std::exception& e, bool&) { caught = e.what(); };
+  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return proxy.Done(); }));
+  EXPECT_EQ(caught, "handler failed");
+  EXPECT_EQ(socket.State(), wsClosed);
+  EXPECT_THAT(proxy.Finish(), IsEmpty());
+}
+
 }  // namespace
