@@ -39,8 +39,10 @@ bool TApplication::ProcessMessage() {
 }
 
 void TApplication::HandleMessage() {
-  // Waiting happens in the loop's poll(): no CPU is used until something arrives.
-  if (!ProcessMessage() && !FTerminated) WaitMessage();
+  // Waiting happens in the loop's poll(): no CPU is used until something arrives. It waits
+  // even after Terminate, so a caller's own loop that does not look at Terminated sleeps
+  // instead of spinning; the loops here look at Terminated before they call.
+  if (!ProcessMessage()) WaitMessage();
 }
 
 void TApplication::ProcessMessages() {

@@ -147,9 +147,9 @@ int TForm::ShowModal() {
   } restore{this, previous};
   Show();
   for (;;) {
-    Application->HandleMessage();
     if (Application->Terminated() && FModalResult == mrNone) FModalResult = mrCancel;
     if (FModalResult != mrNone) break;
+    Application->HandleMessage();
   }
   return FModalResult;
 }

@@ -75,6 +75,28 @@ TEST_F(ModalForms, AModalFormNestsInsideAnotherAndInputGoesOnlyToTheTopOne) {
   EXPECT_FALSE(inner.form->Visible());
 }
 
+TEST_F(ModalForms, TerminateEndsEveryNestedModalShowingWithoutHanging) {
+  TTestForm outer("Outer");
+  TTestForm inner("Inner");
+  int innerResult = -1;
+  outer.button->OnClick = [&](TObject*) { innerResult = inner.form->ShowModal(); };
+  bool clicked = false;
+  auto driver = Driver([&] {
+    if (!clicked && outer.form->Visible()) {
+      Click(outer.button, 5, 5);
+      clicked = true;
+    } else if (inner.form->Visible()) {
+      Application->Terminate();
+      return true;
+    }
+    return false;
+  });
+  EXPECT_EQ(outer.form->ShowModal(), mrCancel);
+  EXPECT_EQ(innerResult, mrCancel);
+  // Once terminated, a modal window does not even open.
+  EXPECT_EQ(inner.form->ShowModal(), mrCancel);
+}
+
 TEST_F(ModalForms, CloseEndsAModalShowingWithCancel) {
   TTestForm w("Closing");
   auto driver = Driver([&] {
