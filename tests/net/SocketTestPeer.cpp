@@ -108,3 +108,9 @@ int ConnectBlocking(std::uint16_t port) {
 void CloseFd(int fd) {
   ::close(fd);
 }
+
+void ResetFd(int fd) {
+  linger hard = {1, 0};
+  setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+  ::close(fd);
+}

@@ -39,3 +39,5 @@ std::uint16_t UnusedPort();
 // A blocking client connection to 127.0.0.1:port, for tests where the component listens.
 int ConnectBlocking(std::uint16_t port);
 void CloseFd(int fd);
+// Closes the connection with a reset instead of an orderly end.
+void ResetFd(int fd);
