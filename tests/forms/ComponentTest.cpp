@@ -66,8 +66,9 @@ TEST(Component, RemovalIsReportedToOwnerSiblingsAndFreeNotificationPartners) {
   // The link is dropped on both sides: freeing the stranger later reaches nobody stale.
   auto* partner = new TProbe(nullptr, &log, "partner");
   partner->FreeNotification(sibling);
+  TComponent* partnerAddress = partner;
   delete partner;
-  EXPECT_EQ(sibling->Forgotten, static_cast<TComponent*>(partner));
+  EXPECT_EQ(sibling->Forgotten, partnerAddress);
   delete sibling;
   EXPECT_EQ(owner.ComponentCount(), 0);
 }
