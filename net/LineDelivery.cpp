@@ -25,7 +25,9 @@ class TFlagScope {
 bool TCustomLineWSocket::NotifyDataAvailable(std::uint16_t error) {
   // While a proxy negotiation runs, the bytes are the proxy's replies, not lines.
   if (!LinesActive() || SocksNegotiating()) return TCustomSocksWSocket::NotifyDataAvailable(error);
-  const int pending = TCustomSocksWSocket::GetRcvdCount();
+  // Redelivery may run after the handle is gone; held bytes are then all there is.
+  const int pending =
+      HSocket() == winsock::INVALID_SOCKET ? 0 : TCustomSocksWSocket::GetRcvdCount();
   if (pending > 0) FillFromSocket(pending);
   // Also without new bytes: held ones may not have been searched yet (mode just switched on).
   DeliverLines();
