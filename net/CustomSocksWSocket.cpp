@@ -241,12 +241,13 @@ bool TCustomSocksWSocket::Succeed() {
   // The negotiation has set the leftover already, so a Receive inside OnSessionConnected
   // gets the destination's first bytes before anything still in the socket.
   if (!NotifyApplicationConnected(0) || FState != wsConnected) return true;
-  bool result = TCustomWSocket::NotifyDataAvailable(0);
+  // Through the virtual, so that line mode above frames these bytes like any others.
+  bool result = NotifyDataAvailable(0);
   // The read loop only asks the socket what is pending, so it cannot see the leftover:
   // keep offering it while the handler takes some.
   while (result && FState == wsConnected && FNegotiation.LeftoverCount() > 0) {
     const int before = FNegotiation.LeftoverCount();
-    result = TCustomWSocket::NotifyDataAvailable(0);
+    result = NotifyDataAvailable(0);
     if (FNegotiation.LeftoverCount() == before) break;
   }
   return result;

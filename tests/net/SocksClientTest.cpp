@@ -209,4 +209,33 @@ TEST(SocksClientTest, ExceptionFromOnSessionConnectedAbortsTheConnection) {
   EXPECT_THAT(proxy.Finish(), IsEmpty());
 }
 
+// In line mode the bytes that rode behind the proxy's reply are framed like any others.
+TEST(SocksClientTest, BytesBehindTheReplyComeAsLinesInLineMode) {
+  TSocksScriptedProxy proxy;
+  proxy.Expect(Bytes({5, 1, 0}))
+      .Send(Bytes({5, 0}))
+      .Expect(Socks5Request("localhost", 110))
+      .Send(Socks5Ok + "+OK one\r\n+OK tw")
+      .Hold()
+      .Send("o\r\n")
+      .ExpectEnd();
+  proxy.Start();
+  TWSocket socket;
+  socket.SetLineMode(true);
+  std::vector<std::string> lines;
+  socket.OnDataAvailable = [&](TObject*, std::uint16_t) {
+    char buf[64];
+    const int n = socket.Receive(buf, sizeof buf);
+    if (n > 0) lines.emplace_back(buf, n);
+  };
+  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return !lines.empty() && proxy.Holding(); }));
+  EXPECT_EQ(lines, std::vector<std::string>{"+OK one\r\n"});
+  proxy.Release();
+  ASSERT_TRUE(RunLoopUntil([&] { return lines.size() == 2; }));
+  EXPECT_EQ(lines[1], "+OK two\r\n");
+  CloseAndCheckProxy(socket, proxy);
+}
+
 }  // namespace
