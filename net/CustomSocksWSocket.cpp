@@ -147,7 +147,9 @@ void TCustomSocksWSocket::ResetDefaults() {
   FNegotiation.Clear();
   FSocksServer.clear();
   FSocksPort.clear();
-  FSocksLevel = "5";
+  // assign() rather than = "5": GCC 12 at -O2 misreads the literal's copy as an overlapping
+  // memcpy (-Wrestrict) and -Werror would stop the build.
+  FSocksLevel.assign(1, '5');
   FSocksPortAssigned = false;
   FSocksServerAssigned = false;
 }
