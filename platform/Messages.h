@@ -31,12 +31,15 @@ constexpr UINT WM_USER = 0x0400;
 
 constexpr WPARAM HTCAPTION = 2;
 
-inline constexpr std::uint16_t LOWORD(LPARAM v) { return static_cast<std::uint16_t>(v & 0xFFFF); }
+inline constexpr std::uint16_t LOWORD(LPARAM v) {
+  return static_cast<std::uint16_t>(v & 0xFFFF);
+}
 inline constexpr std::uint16_t HIWORD(LPARAM v) {
   return static_cast<std::uint16_t>((v >> 16) & 0xFFFF);
 }
 inline constexpr LPARAM MAKELONG(std::uint16_t lo, std::uint16_t hi) {
-  return static_cast<LPARAM>(static_cast<std::uint32_t>(lo) | (static_cast<std::uint32_t>(hi) << 16));
+  return static_cast<LPARAM>(static_cast<std::uint32_t>(lo) |
+                             (static_cast<std::uint32_t>(hi) << 16));
 }
 
 struct TMsg {

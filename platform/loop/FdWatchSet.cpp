@@ -13,7 +13,9 @@ void FdWatchSet::SetEvents(int id, short events) {
   if (it != watches_.end()) it->second.events = events;
 }
 
-void FdWatchSet::Remove(int id) { watches_.erase(id); }
+void FdWatchSet::Remove(int id) {
+  watches_.erase(id);
+}
 
 bool FdWatchSet::PollAndDispatch(int extraFd, int timeoutMs) {
   fds_.clear();

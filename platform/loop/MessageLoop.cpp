@@ -158,9 +158,15 @@ Loop& TheLoop() {
 
 }  // namespace
 
-HWND AllocateHWnd(TWndProc proc, bool topLevel) { return TheLoop().Allocate(std::move(proc), topLevel); }
-bool DestroyWindow(HWND wnd) { return TheLoop().Destroy(wnd); }
-bool IsWindow(HWND wnd) { return TheLoop().Exists(wnd); }
+HWND AllocateHWnd(TWndProc proc, bool topLevel) {
+  return TheLoop().Allocate(std::move(proc), topLevel);
+}
+bool DestroyWindow(HWND wnd) {
+  return TheLoop().Destroy(wnd);
+}
+bool IsWindow(HWND wnd) {
+  return TheLoop().Exists(wnd);
+}
 
 bool PostMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   TheLoop().Post(TMsg{wnd, msg, wParam, lParam});
@@ -175,28 +181,42 @@ void BroadcastMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   TheLoop().Broadcast(msg, wParam, lParam);
 }
 
-void PostQuitMessage(int exitCode) { TheLoop().Post(TMsg{0, WM_QUIT, static_cast<WPARAM>(exitCode), 0}); }
+void PostQuitMessage(int exitCode) {
+  TheLoop().Post(TMsg{0, WM_QUIT, static_cast<WPARAM>(exitCode), 0});
+}
 
-bool PeekMessage(TMsg& msg) { return TheLoop().Peek(msg); }
-void WaitMessage(int timeoutMs) { TheLoop().Wait(timeoutMs); }
+bool PeekMessage(TMsg& msg) {
+  return TheLoop().Peek(msg);
+}
+void WaitMessage(int timeoutMs) {
+  TheLoop().Wait(timeoutMs);
+}
 
 bool GetMessage(TMsg& msg) {
   while (!PeekMessage(msg)) WaitMessage();
   return msg.message != WM_QUIT;
 }
 
-LRESULT DispatchMessage(const TMsg& msg) { return TheLoop().Dispatch(msg); }
+LRESULT DispatchMessage(const TMsg& msg) {
+  return TheLoop().Dispatch(msg);
+}
 
 std::uintptr_t SetTimer(HWND wnd, std::uintptr_t id, UINT intervalMs) {
   return TheLoop().SetTimer(wnd, id, intervalMs);
 }
-bool KillTimer(HWND wnd, std::uintptr_t id) { return TheLoop().KillTimer(wnd, id); }
+bool KillTimer(HWND wnd, std::uintptr_t id) {
+  return TheLoop().KillTimer(wnd, id);
+}
 
 int WatchFd(int fd, short events, TFdCallback callback) {
   return TheLoop().Watches().Add(fd, events, std::move(callback));
 }
-void SetWatchEvents(int watchId, short events) { TheLoop().Watches().SetEvents(watchId, events); }
-void UnwatchFd(int watchId) { TheLoop().Watches().Remove(watchId); }
+void SetWatchEvents(int watchId, short events) {
+  TheLoop().Watches().SetEvents(watchId, events);
+}
+void UnwatchFd(int watchId) {
+  TheLoop().Watches().Remove(watchId);
+}
 
 std::uint64_t TickCount() {
   using namespace std::chrono;

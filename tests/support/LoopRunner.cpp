@@ -34,4 +34,6 @@ void DrainMessages() {
   }
 }
 
-bool SawQuit() { return sawQuit; }
+bool SawQuit() {
+  return sawQuit;
+}
