@@ -243,3 +243,42 @@ TEST_F(Pop3Engine, OverlongDataLineArrivesInPiecesWithoutEndingTheAnswer) {
   EXPECT_EQ(joined, first + "|.|" + first + "|..b|next|");
   EXPECT_EQ(lineEvents, 5);
 }
+
+TEST_F(Pop3Engine, AbortDuringACommandEndsItOnceAndDropsTheConnection) {
+  ScriptLogin();
+  peer.Expect();  // RETR is never answered
+  LoginNow();
+  pop3.SetMsgNum(1);
+  pop3.Retr();
+  ASSERT_TRUE(WaitLines(3));
+  pop3.Abort();
+  ASSERT_TRUE(WaitDone(1));
+  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  DrainMessages();
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqRetr, 10004}}));
+  EXPECT_EQ(pop3.ProtocolState(), pop3Disconnected);
+  EXPECT_EQ(pop3.State(), pop3Idle);
+  EXPECT_THROW(pop3.Noop(), Pop3Exception);  // the transaction is gone with the connection
+}
+
+TEST_F(Pop3Engine, DestroyedClientClosesItsConnectionAndReportsNothingLate) {
+  peer.Send("+OK hi\r\n").Expect();
+  peer.Start();
+  std::vector<TDone> late;
+  auto client = std::make_unique<TPop3Cli>();
+  client->SetHost("127.0.0.1");
+  client->SetPort(peer.Port());
+  bool connected = false;
+  client->OnRequestDone = [&](TObject*, TPop3Request rq, std::uint16_t error) {
+    if (rq == pop3RqConnect) connected = true;
+    late.emplace_back(rq, error);
+  };
+  client->Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return connected; }));
+  client->User();  // answered never; the request is still running
+  ASSERT_TRUE(WaitLines(1));
+  client.reset();
+  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  DrainMessages();
+  EXPECT_EQ(late, (std::vector<TDone>{{pop3RqConnect, 0}}));
+}
