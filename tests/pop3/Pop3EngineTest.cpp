@@ -227,7 +227,7 @@ TEST_F(Pop3Engine, MultiLineAnswerIsUnstuffedAndEndsWithEmptyLastResponse) {
 // arrives in pieces, and a piece that happens to be "." or to start with ".." is data.
 TEST_F(Pop3Engine, OverlongDataLineArrivesInPiecesWithoutEndingTheAnswer) {
   ScriptLogin();
-  const std::string first(4095, 'a');
+  const std::string first(TPop3ReceiveBuffer::Capacity - 1, 'a');
   peer.Expect().Send("+OK\r\n").Send(first + ".\r\n").Send(first + "..b\r\nnext\r\n.\r\n");
   LoginNow();
   std::string joined;

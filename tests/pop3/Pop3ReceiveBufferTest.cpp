@@ -50,7 +50,7 @@ TEST(Pop3ReceiveBuffer, LoneCrOrLfStaysAndZeroByteCutsTheLine) {
 
 TEST(Pop3ReceiveBuffer, LongestLineThatFitsCompletesNormally) {
   TPop3ReceiveBuffer buffer;
-  const std::string line(4093, 'x');
+  const std::string line(TPop3ReceiveBuffer::Capacity - 3, 'x');
   EXPECT_EQ(Feed(buffer, line + "\r\n"), (std::vector<std::string>{line}));
 }
 
@@ -58,18 +58,19 @@ TEST(Pop3ReceiveBuffer, LongestLineThatFitsCompletesNormally) {
 // rest: the connection hung. It is now handed on in pieces, the later ones marked.
 TEST(Pop3ReceiveBuffer, OverlongLineIsHandedOnInPiecesInsteadOfStalling) {
   TPop3ReceiveBuffer buffer;
-  const std::string longLine = std::string(4095, 'a') + std::string(100, 'b');
+  const std::string longLine =
+      std::string(TPop3ReceiveBuffer::Capacity - 1, 'a') + std::string(100, 'b');
   const auto lines = Feed(buffer, longLine + "\r\nafter\r\n");
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], std::string(4095, 'a'));
+  EXPECT_EQ(lines[0], std::string(TPop3ReceiveBuffer::Capacity - 1, 'a'));
   EXPECT_EQ(lines[1], "+" + std::string(100, 'b'));
   EXPECT_EQ(lines[2], "after");  // the next line is an ordinary one again
 }
 
 TEST(Pop3ReceiveBuffer, OverlongLineEndingAtTheBufferEdgeAddsNoEmptyLine) {
   TPop3ReceiveBuffer buffer;
-  // The CR of the line end is the 4095th byte: the LF comes with the next read.
-  const std::string longLine(4094, 'z');
+  // The CR of the line end is the buffer's last byte: the LF comes with the next read.
+  const std::string longLine(TPop3ReceiveBuffer::Capacity - 2, 'z');
   const auto lines = Feed(buffer, longLine + "\r\n.\r\n");
   EXPECT_EQ(lines, (std::vector<std::string>{longLine, "."}));
 }
