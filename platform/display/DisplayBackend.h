@@ -59,6 +59,13 @@ class TDisplayBackend {
 
   // Sends pending output to the display (a no-op when there is nothing to send).
   virtual void Flush() {}
+
+  // The clipboard's text, shared with other programs where the display has a clipboard.
+  // The text is the program's 8-bit (Latin-1) text; an empty text gives the clipboard up.
+  virtual void SetClipboardText(const std::string& text) = 0;
+  // False when the clipboard holds no text or its owner did not answer in time (the wait
+  // is bounded, so a hung program cannot freeze this one).
+  virtual bool GetClipboardText(std::string& text) = 0;
 };
 
 // The backend of the run, created on first use: X11 when a display can be opened

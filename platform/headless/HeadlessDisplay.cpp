@@ -123,3 +123,9 @@ bool THeadlessDisplay::SaveWindowPng(TDisplayWindow window, const std::string& p
   Window* w = Find(window);
   return w && SavePngFile(path, w->pixels);
 }
+
+bool THeadlessDisplay::GetClipboardText(std::string& text) {
+  if (FClipboard.empty()) return false;
+  text = FClipboard;
+  return true;
+}

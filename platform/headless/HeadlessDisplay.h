@@ -31,6 +31,8 @@ class THeadlessDisplay : public TDisplayBackend {
   TSize ScreenSize() const override { return {FWidth, FHeight}; }
   int ColorDepth() const override { return FDepth; }
   void DragWindow(TDisplayWindow window) override;
+  void SetClipboardText(const std::string& text) override { FClipboard = text; }
+  bool GetClipboardText(std::string& text) override;
 
   // Configuration.
   void SetScreen(int width, int height, int depth);
@@ -80,4 +82,5 @@ class THeadlessDisplay : public TDisplayBackend {
   std::vector<TDisplayEvent> FQueue;
   TDisplayWindow FDragging = 0;
   TPoint FDragOffset;
+  std::string FClipboard;  // empty: the clipboard holds nothing
 };

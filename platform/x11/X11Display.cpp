@@ -8,24 +8,11 @@
 #include "platform/MessageLoop.h"
 #include "platform/text/Fonts.h"
 #include "platform/x11/X11Impl.h"
+#include "platform/x11/X11Text.h"
 
 namespace {
 
 constexpr UINT WM_X11_EVENTS = WM_USER + 0x3A2;
-
-// The 8-bit text is Latin-1; _NET_WM_NAME wants UTF-8.
-std::string Latin1ToUtf8(const std::string& s) {
-  std::string out;
-  for (unsigned char c : s) {
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  return out;
-}
 
 // What a window manager, if there is one, needs to know: no decorations (the Motif hints
 // are what managers of every kind honour), the requested place (a manager would otherwise
@@ -72,6 +59,7 @@ std::unique_ptr<TX11Display> TX11Display::Open(const std::string& displayName) {
   s.motifHints = XInternAtom(dpy, "_MOTIF_WM_HINTS", False);
   s.netWmName = XInternAtom(dpy, "_NET_WM_NAME", False);
   s.utf8String = XInternAtom(dpy, "UTF8_STRING", False);
+  s.clipboard = std::make_unique<TX11Clipboard>(dpy, s.root);
   Impl* raw = impl.get();
   s.poster = AllocateHWnd([raw](UINT msg, WPARAM, LPARAM) -> LRESULT {
     if (msg == WM_X11_EVENTS) raw->DeliverOne();
@@ -88,6 +76,7 @@ TX11Display::~TX11Display() {
   UnwatchFd(s.watchId);
   ::DestroyWindow(s.poster);
   for (auto& [id, w] : s.windows) XDestroyWindow(s.dpy, w.xid);
+  s.clipboard.reset();
   if (s.palette->Mapped()) SetTextSmoothing(s.smoothingWas);
   s.palette.reset();
   XFreeGC(s.dpy, s.gc);
@@ -209,4 +198,16 @@ void TX11Display::Flush() {
 unsigned long TX11Display::NativeWindow(TDisplayWindow window) const {
   const Impl::Win* w = FImpl->Find(window);
   return w ? w->xid : 0;
+}
+
+void TX11Display::SetClipboardText(const std::string& text) {
+  FImpl->clipboard->SetText(text);
+  FImpl->KickIfQueued();
+}
+
+bool TX11Display::GetClipboardText(std::string& text) {
+  Impl& s = *FImpl;
+  const bool got = s.clipboard->GetText(text, [&s](XEvent& ev) { s.Handle(ev); });
+  s.KickIfQueued();
+  return got;
 }

@@ -31,6 +31,8 @@ class TX11Display : public TDisplayBackend {
   int ColorDepth() const override;
   void DragWindow(TDisplayWindow window) override;
   void Flush() override;
+  void SetClipboardText(const std::string& text) override;
+  bool GetClipboardText(std::string& text) override;
 
   // The X window id behind a display window (tests compare it with xdotool's answers).
   unsigned long NativeWindow(TDisplayWindow window) const;

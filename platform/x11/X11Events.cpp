@@ -96,6 +96,7 @@ void TX11Display::Impl::DeliverOne() {
 }
 
 void TX11Display::Impl::Handle(XEvent& ev) {
+  if (clipboard && clipboard->Handle(ev)) return;
   auto it = byXid.find(ev.xany.window);
   if (it == byXid.end()) return;
   TDisplayWindow id = it->second;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/Messages.h"
+#include "platform/x11/X11Clipboard.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Palette.h"
 
@@ -30,6 +31,7 @@ struct TX11Display::Impl {
   int depth = 0;
   GC gc = nullptr;
   std::unique_ptr<TX11Palette> palette;
+  std::unique_ptr<TX11Clipboard> clipboard;
   bool smoothingWas = true;
   Atom wmProtocols = 0, wmDelete = 0, motifHints = 0, netWmName = 0, utf8String = 0;
   int watchId = -1;
