@@ -24,7 +24,10 @@ TX11Clipboard::TX11Clipboard(::Display* dpy, ::Window root) : FDpy(dpy) {
   FTargets = XInternAtom(dpy, "TARGETS", False);
   FUtf8 = XInternAtom(dpy, "UTF8_STRING", False);
   FIncr = XInternAtom(dpy, "INCR", False);
-  FProperty = XInternAtom(dpy, "QUILLET_CLIPBOARD", False);
+  for (unsigned i = 0; i < 4; ++i) {
+    const std::string name = "QUILLET_CLIPBOARD" + std::to_string(i);
+    FProperties[i] = XInternAtom(dpy, name.c_str(), False);
+  }
 }
 
 // Destroying the owner window ends the ownership; the server tells the next reader so.
@@ -71,8 +74,8 @@ bool TX11Clipboard::GetText(std::string& text, const TOtherEvent& other) {
 
 TX11Clipboard::TAnswer TX11Clipboard::Convert(Atom target, std::string& data,
                                               const TOtherEvent& other) {
-  XDeleteProperty(FDpy, FWindow, FProperty);
-  XConvertSelection(FDpy, FClipboard, target, FProperty, FWindow, CurrentTime);
+  XDeleteProperty(FDpy, FWindow, Property());
+  XConvertSelection(FDpy, FClipboard, target, Property(), FWindow, CurrentTime);
   XSelectionEvent reply{};
   if (!AwaitNotify(target, reply, other)) return TAnswer::NoAnswer;
   if (reply.property == None || !TakeProperty(data)) return TAnswer::Refused;
@@ -90,14 +93,17 @@ bool TX11Clipboard::AwaitNotify(Atom target, XSelectionEvent& reply, const TOthe
       XNextEvent(FDpy, &ev);
       const XSelectionEvent& sel = ev.xselection;
       if (ev.type == SelectionNotify && sel.requestor == FWindow && sel.selection == FClipboard &&
-          sel.target == target) {
+          sel.target == target && (sel.property == None || sel.property == Property())) {
         reply = sel;
         return true;
       }
       other(ev);
     }
     const std::uint64_t now = TickCount();
-    if (now >= deadline) return false;
+    if (now >= deadline) {
+      ++FRequest;
+      return false;
+    }
     pollfd p{ConnectionNumber(FDpy), POLLIN, 0};
     ::poll(&p, 1, static_cast<int>(deadline - now));
   }
@@ -110,13 +116,13 @@ bool TX11Clipboard::TakeProperty(std::string& data) {
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* bytes = nullptr;
-  if (XGetWindowProperty(FDpy, FWindow, FProperty, 0, LONG_MAX / 4, False, AnyPropertyType, &type,
+  if (XGetWindowProperty(FDpy, FWindow, Property(), 0, LONG_MAX / 4, False, AnyPropertyType, &type,
                          &format, &count, &after, &bytes) != Success)
     return false;
   const bool ok = type != None && type != FIncr && format == 8;
   if (ok) data.assign(reinterpret_cast<const char*>(bytes), count);
   if (bytes) XFree(bytes);
-  if (ok) XDeleteProperty(FDpy, FWindow, FProperty);
+  if (ok) XDeleteProperty(FDpy, FWindow, Property());
   return ok;
 }
 

@@ -32,10 +32,15 @@ class TX11Clipboard {
   void Answer(const XSelectionRequestEvent& req);
   Atom Store(const XSelectionRequestEvent& req);
   bool Owned() const;
+  Atom Property() const { return FProperties[FRequest % 4]; }
 
   ::Display* FDpy;
   ::Window FWindow;
-  Atom FClipboard, FTargets, FUtf8, FIncr, FProperty;
+  Atom FClipboard, FTargets, FUtf8, FIncr;
+  // Where answers arrive. A read that gave up moves on to the next one, so the late answer
+  // to it, naming the old property, is never taken for the answer to a newer read.
+  Atom FProperties[4] = {};
+  unsigned FRequest = 0;
   std::string FText;  // what we hand out while we own the selection
   bool FOwner = false;
 };
