@@ -27,7 +27,7 @@ TRect TCanvas::ClipRect() const {
 }
 
 void TCanvas::FontChanged() {
-  FDC.SetFont(FFont.Spec());
+  FDC.SetFont(FFont.Request());
   FDC.SetTextColor(FFont.Color());
 }
 

@@ -47,16 +47,16 @@ void TFont::Assign(const TFont& source) {
   Changed();
 }
 
-TFontSpec TFont::Spec() const {
-  TFontSpec spec;
-  spec.Name = FName;
+TFontRequest TFont::Request() const {
+  TFontRequest request;
+  request.Name = FName;
   // A cell height holds about one sixth of leading above the characters.
-  spec.Height = FHeight < 0 ? -FHeight : FHeight > 0 ? (FHeight * 5 + 3) / 6 : 12;
-  spec.Bold = (FStyle & fsBold) != 0;
-  spec.Italic = (FStyle & fsItalic) != 0;
-  spec.Underline = (FStyle & fsUnderline) != 0;
-  spec.StrikeOut = (FStyle & fsStrikeOut) != 0;
-  return spec;
+  request.Height = FHeight < 0 ? -FHeight : FHeight > 0 ? (FHeight * 5 + 3) / 6 : 12;
+  request.Bold = (FStyle & fsBold) != 0;
+  request.Italic = (FStyle & fsItalic) != 0;
+  request.Underline = (FStyle & fsUnderline) != 0;
+  request.StrikeOut = (FStyle & fsStrikeOut) != 0;
+  return request;
 }
 
 void TFont::Changed() {

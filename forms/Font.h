@@ -7,7 +7,7 @@
 
 #include "platform/Object.h"
 #include "platform/draw/Color.h"
-#include "platform/text/FontSpec.h"
+#include "platform/text/FontRequest.h"
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
@@ -34,7 +34,7 @@ class TFont : public TObject {
   void Assign(const TFont& source);
   bool SameAs(const TFont& other) const;
   // What the text renderer needs (colour is the canvas's text colour, not part of it).
-  TFontSpec Spec() const;
+  TFontRequest Request() const;
 
   std::function<void(TObject* Sender)> OnChange;
 

@@ -13,7 +13,7 @@
 #include "platform/draw/Color.h"
 #include "platform/draw/Geometry.h"
 #include "platform/draw/Surface.h"
-#include "platform/text/FontSpec.h"
+#include "platform/text/FontRequest.h"
 
 enum class TBrushStyle { bsSolid, bsClear };
 
@@ -53,8 +53,8 @@ class TDrawContext {
   void SetBrushStyle(TBrushStyle s) { FBrushStyle = s; }
   TColor TextColor() const { return FTextColor; }
   void SetTextColor(TColor c) { FTextColor = c; }
-  const TFontSpec& Font() const { return FFont; }
-  void SetFont(const TFontSpec& font) { FFont = font; }
+  const TFontRequest& Font() const { return FFont; }
+  void SetFont(const TFontRequest& font) { FFont = font; }
 
   // Origin: logical (0, 0) lies at this surface point.
   TPoint Origin() const { return FOrigin; }
@@ -116,7 +116,7 @@ class TDrawContext {
   TColor FBrushColor = clWhite;
   TBrushStyle FBrushStyle = TBrushStyle::bsSolid;
   TColor FTextColor = clBlack;
-  TFontSpec FFont;
+  TFontRequest FFont;
   TPoint FOrigin;
   TRect FClip;
   TPoint FPenPos;

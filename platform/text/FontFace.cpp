@@ -38,14 +38,14 @@ FT_Library Library() {
 
 // Asks fontconfig for the best face for the family; it substitutes a similar family
 // (DejaVu Sans for Verdana on a typical Linux machine) when the name is not installed.
-bool MatchFace(const TFontSpec& spec, int height, std::string& file, int& index,
+bool MatchFace(const TFontRequest& request, int height, std::string& file, int& index,
                std::string& family) {
   FcConfig* config = FontTableConfig();
   FcPattern* pat = FcPatternCreate();
-  FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(spec.Name.c_str()));
+  FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(request.Name.c_str()));
   FcPatternAddDouble(pat, FC_PIXEL_SIZE, height);
-  FcPatternAddInteger(pat, FC_WEIGHT, spec.Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(pat, FC_SLANT, spec.Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddInteger(pat, FC_WEIGHT, request.Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pat, FC_SLANT, request.Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
   FcConfigSubstitute(config, pat, FcMatchPattern);
   FcDefaultSubstitute(pat);
@@ -68,17 +68,17 @@ bool MatchFace(const TFontSpec& spec, int height, std::string& file, int& index,
 
 }  // namespace
 
-std::shared_ptr<TFontFace> TFontFace::ForSpec(const TFontSpec& spec) {
-  const int height = spec.Height > 0 ? spec.Height : 12;
-  TFaceKey key{spec.Name, height, spec.Bold, spec.Italic};
+std::shared_ptr<TFontFace> TFontFace::ForSpec(const TFontRequest& request) {
+  const int height = request.Height > 0 ? request.Height : 12;
+  TFaceKey key{request.Name, height, request.Bold, request.Italic};
   std::lock_guard<std::mutex> lock(CacheMutex());
   auto it = Cache().find(key);
   if (it != Cache().end()) return it->second;
   std::shared_ptr<TFontFace> face(new TFontFace);
   std::string file, family;
   int index = 0;
-  if (!MatchFace(spec, height, file, index, family) ||
-      !face->Load(file, index, height, spec.Bold, spec.Italic))
+  if (!MatchFace(request, height, file, index, family) ||
+      !face->Load(file, index, height, request.Bold, request.Italic))
     face->SetFallbackMetrics(height);
   face->FFamily = family;
   Cache()[key] = face;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/text/FontSpec.h"
+#include "platform/text/FontRequest.h"
 
 class TFontFace {
  public:
@@ -26,7 +26,7 @@ class TFontFace {
   // The face fontconfig picks for the request (underline and strike-out do not matter here;
   // they are drawn as lines). Never null: without any usable font file the face has
   // metrics but draws no glyphs.
-  static std::shared_ptr<TFontFace> ForSpec(const TFontSpec& spec);
+  static std::shared_ptr<TFontFace> ForSpec(const TFontRequest& request);
   // Forgets every cached face; the next ForSpec resolves the family again.
   static void FlushCache();
 

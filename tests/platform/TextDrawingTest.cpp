@@ -19,7 +19,7 @@ struct TextBench {
   TSurface surface{200, 40, kBack};
   TDrawContext dc{&surface};
   TextBench() {
-    dc.SetFont(TFontSpec{"Verdana", 12});
+    dc.SetFont(TFontRequest{"Verdana", 12});
     dc.SetTextColor(clBlack);
   }
   // The box of every pixel that is no longer the background.
@@ -62,17 +62,17 @@ TEST(TextExtent, GrowsWithTheTextAndHasTheLineHeight) {
   // Without kerning, extents add up.
   EXPECT_EQ(b.dc.TextExtent("AV").cx, b.dc.TextExtent("A").cx + b.dc.TextExtent("V").cx);
   // Underlining does not change the size; a bigger font does.
-  b.dc.SetFont(TFontSpec{"Verdana", 12, false, false, true});
+  b.dc.SetFont(TFontRequest{"Verdana", 12, false, false, true});
   EXPECT_EQ(b.dc.TextExtent("ABC").cx, abc.cx);
-  b.dc.SetFont(TFontSpec{"Verdana", 24});
+  b.dc.SetFont(TFontRequest{"Verdana", 24});
   EXPECT_GT(b.dc.TextExtent("ABC").cx, abc.cx);
 }
 
 TEST(TextExtent, MissingFamilyStillGetsARealFace) {
-  std::shared_ptr<TFontFace> face = TFontFace::ForSpec(TFontSpec{"No Such Family Xyz", 12});
+  std::shared_ptr<TFontFace> face = TFontFace::ForSpec(TFontRequest{"No Such Family Xyz", 12});
   EXPECT_FALSE(face->File().empty());
   EXPECT_GT(face->Advance('m'), 0);
-  EXPECT_EQ(TFontFace::ForSpec(TFontSpec{"No Such Family Xyz", 12}), face);  // cached
+  EXPECT_EQ(TFontFace::ForSpec(TFontRequest{"No Such Family Xyz", 12}), face);  // cached
 }
 
 TEST(TextOut, OpaqueFillsExactlyTheCellAndClearLeavesTheBackground) {

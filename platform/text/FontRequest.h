@@ -5,7 +5,7 @@
 
 #include <string>
 
-struct TFontSpec {
+struct TFontRequest {
   std::string Name = "Verdana";
   // Character height in pixels (the em size; Windows' negative lfHeight, VCL Font.Height
   // -12 means 12 here). Values <= 0 are taken as 12.
@@ -14,10 +14,10 @@ struct TFontSpec {
   bool Italic = false;
   bool Underline = false;
   bool StrikeOut = false;
-  friend bool operator==(const TFontSpec&, const TFontSpec&) = default;
+  friend bool operator==(const TFontRequest&, const TFontRequest&) = default;
 };
 
-// Line metrics of the face chosen for a spec, in pixels (Windows TEXTMETRIC's names).
+// Line metrics of the face chosen for a request, in pixels (Windows TEXTMETRIC's names).
 struct TTextMetric {
   int tmHeight = 0;  // ascent + descent: the height of one line of text
   int tmAscent = 0;  // baseline distance from the top of the line
