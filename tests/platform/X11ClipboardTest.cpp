@@ -19,74 +19,9 @@
 #include "platform/MessageLoop.h"
 #include "platform/x11/X11Display.h"
 #include "support/LoopRunner.h"
+#include "support/XvfbServer.h"
 
 namespace {
-
-bool OnPath(const std::string& program) {
-  const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "/usr/bin:/bin";
-  for (std::size_t start = 0; start <= dirs.size();) {
-    std::size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    if (::access((dirs.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0) return true;
-    start = end + 1;
-  }
-  return false;
-}
-
-// One private X server; Xvfb reports the display number it picked once it accepts
-// connections, so there is no guessing and no sleep.
-class ClipboardXvfb {
- public:
-  ~ClipboardXvfb() {
-    if (FPid > 0) {
-      ::kill(FPid, SIGTERM);
-      ::waitpid(FPid, nullptr, 0);
-    }
-  }
-
-  bool Start() {
-    int fds[2];
-    if (::pipe(fds) != 0) return false;
-    FPid = ::fork();
-    if (FPid == 0) {
-      ::close(fds[0]);
-      int null = ::open("/dev/null", O_WRONLY);
-      ::dup2(null, 1);
-      ::dup2(null, 2);
-      std::string fd = std::to_string(fds[1]);
-      ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten",
-               "tcp", "-noreset", static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    ::close(fds[1]);
-    std::string number;
-    pollfd p{fds[0], POLLIN, 0};
-    char c;
-    while (::poll(&p, 1, 10000) == 1 && ::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    ::close(fds[0]);
-    if (number.empty()) return false;
-    FName = ":" + number;
-    return true;
-  }
-
-  const std::string& Name() const { return FName; }
-
-  // Runs a shell command with this display, without waiting for it.
-  pid_t Spawn(const std::string& command) const {
-    pid_t pid = ::fork();
-    if (pid == 0) {
-      ::setenv("DISPLAY", FName.c_str(), 1);
-      ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    return pid;
-  }
-
- private:
-  pid_t FPid = -1;
-  std::string FName;
-};
 
 // Runs the loop until done(), looking every 20 ms: what is awaited here (another process
 // exiting or taking the clipboard) sends this program no message.
@@ -100,14 +35,14 @@ bool LoopUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
 }
 
 struct X11ClipboardBench : ::testing::Test {
-  ClipboardXvfb server;
+  TXvfbServer server;
   std::unique_ptr<TX11Display> display;
   std::string scratch = ::testing::TempDir() + "quillet-clip-" + std::to_string(::getpid());
 
   void Open() {
     if (!OnPath("Xvfb") || !OnPath("xclip"))
       GTEST_SKIP() << "Xvfb or xclip is not installed; the X11 clipboard is not tested";
-    ASSERT_TRUE(server.Start()) << "Xvfb did not report a display";
+    ASSERT_TRUE(server.Start(24, "640x480")) << "Xvfb did not report a display";
     display = TX11Display::Open(server.Name());
     ASSERT_NE(display, nullptr);
   }

@@ -19,89 +19,12 @@
 #include "platform/draw/DrawContext.h"
 #include "platform/x11/X11Display.h"
 #include "support/LoopRunner.h"
+#include "support/XvfbServer.h"
 
 namespace {
 
-bool OnPath(const std::string& program) {
-  const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "/usr/bin:/bin";
-  for (std::size_t start = 0; start <= dirs.size();) {
-    std::size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    if (::access((dirs.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0) return true;
-    start = end + 1;
-  }
-  return false;
-}
-
-// One private X server. Xvfb picks a free display number itself and writes it to the pipe
-// given with -displayfd once it accepts connections, so there is no guessing and no sleep.
-class XvfbServer {
- public:
-  ~XvfbServer() {
-    if (FPid > 0) {
-      ::kill(FPid, SIGTERM);
-      ::waitpid(FPid, nullptr, 0);
-    }
-  }
-
-  bool Start(int depth) {
-    int fds[2];
-    if (::pipe(fds) != 0) return false;
-    FPid = ::fork();
-    if (FPid == 0) {
-      ::close(fds[0]);
-      int null = ::open("/dev/null", O_WRONLY);
-      ::dup2(null, 1);
-      ::dup2(null, 2);
-      std::string fd = std::to_string(fds[1]);
-      std::string screen = "1024x768x" + std::to_string(depth);
-      ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-               "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    ::close(fds[1]);
-    std::string number;
-    pollfd p{fds[0], POLLIN, 0};
-    char c;
-    while (::poll(&p, 1, 10000) == 1 && ::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    ::close(fds[0]);
-    if (number.empty()) return false;
-    FName = ":" + number;
-    return true;
-  }
-
-  const std::string& Name() const { return FName; }
-
-  // Runs a command with this server as its display and returns what it printed.
-  std::string Run(const std::string& command) const {
-    std::string out;
-    FILE* f = ::popen(("DISPLAY=" + FName + " " + command + " 2>/dev/null").c_str(), "r");
-    if (!f) return out;
-    char buf[256];
-    while (std::fgets(buf, sizeof buf, f)) out += buf;
-    ::pclose(f);
-    return out;
-  }
-
-  // Starts a command without waiting for it (for input that must arrive while the loop runs).
-  pid_t Spawn(const std::string& command) const {
-    pid_t pid = ::fork();
-    if (pid == 0) {
-      ::setenv("DISPLAY", FName.c_str(), 1);
-      ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    return pid;
-  }
-
- private:
-  pid_t FPid = -1;
-  std::string FName;
-};
-
 struct X11Bench : ::testing::Test {
-  XvfbServer server;
+  TXvfbServer server;
   std::unique_ptr<TX11Display> display;
   std::vector<TDisplayEvent> events;
 
