@@ -42,6 +42,11 @@ bool GetMessage(TMsg& msg);
 // Hands a message to its window's procedure; messages for destroyed windows are dropped.
 LRESULT DispatchMessage(const TMsg& msg);
 
+// A nested loop: dispatches messages, sleeping in poll() between them, for as long as
+// keepGoing() holds. WM_QUIT ends it early and is posted again for the outer loop, which
+// owns it; the result is then false.
+bool PumpWhile(const std::function<bool()>& keepGoing);
+
 // Timers: WM_TIMER with wParam = id goes to the window each time the interval has passed,
 // generated only when no posted message is waiting. Setting an existing id restarts it.
 std::uintptr_t SetTimer(HWND wnd, std::uintptr_t id, UINT intervalMs);

@@ -118,17 +118,6 @@ void THeadlessDisplay::DragWindow(TDisplayWindow window) {
   FDragging = window;
   FDragOffset = {FPointer.X - w->bounds.Left, FPointer.Y - w->bounds.Top};
   FCapture = 0;
-  while (FDragging == window) {
-    TMsg msg;
-    if (PeekMessage(msg)) {
-      if (msg.message == WM_QUIT) {  // keep the quit for the outer loop
-        PostQuitMessage(static_cast<int>(msg.wParam));
-        break;
-      }
-      DispatchMessage(msg);
-    } else {
-      WaitMessage();
-    }
-  }
+  PumpWhile([&] { return FDragging == window; });
   FDragging = 0;
 }

@@ -197,6 +197,22 @@ bool GetMessage(TMsg& msg) {
   return msg.message != WM_QUIT;
 }
 
+bool PumpWhile(const std::function<bool()>& keepGoing) {
+  TMsg msg;
+  while (keepGoing()) {
+    if (!PeekMessage(msg)) {
+      WaitMessage();
+      continue;
+    }
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    DispatchMessage(msg);
+  }
+  return true;
+}
+
 LRESULT DispatchMessage(const TMsg& msg) {
   return TheLoop().Dispatch(msg);
 }

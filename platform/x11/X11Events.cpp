@@ -230,18 +230,7 @@ void TX11Display::DragWindow(TDisplayWindow window) {
   XGrabPointer(s.dpy, w->xid, False, ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
                GrabModeAsync, None, None, CurrentTime);
   s.KickIfQueued();
-  while (s.dragging == window) {
-    TMsg msg;
-    if (PeekMessage(msg)) {
-      if (msg.message == WM_QUIT) {  // keep the quit for the outer loop
-        PostQuitMessage(static_cast<int>(msg.wParam));
-        break;
-      }
-      DispatchMessage(msg);
-    } else {
-      WaitMessage();
-    }
-  }
+  PumpWhile([&] { return s.dragging == window; });
   if (s.dragging == window) {
     XUngrabPointer(s.dpy, CurrentTime);
     s.dragging = 0;

@@ -122,6 +122,22 @@ TEST(MessageLoop, QuitIsReportedByGetMessageAfterEarlierPosts) {
   EXPECT_EQ(r.seen.size(), 1u);
 }
 
+TEST(MessageLoop, NestedPumpStopsOnItsConditionAndLeavesQuitToTheOuterLoop) {
+  Recorder r;
+  PostMessage(r.wnd, WM_USER, 0, 0);
+  PostMessage(r.wnd, WM_USER + 1, 0, 0);
+  PostMessage(r.wnd, WM_USER + 2, 0, 0);
+  EXPECT_TRUE(PumpWhile([&] { return r.seen.size() < 2; }));
+  EXPECT_EQ(r.seen.size(), 2u);  // the third message is still queued for the outer loop
+
+  PostQuitMessage(5);
+  EXPECT_FALSE(PumpWhile([] { return true; }));
+  EXPECT_EQ(r.seen.size(), 3u);
+  TMsg msg;
+  ASSERT_FALSE(GetMessage(msg));  // the quit, posted again for the outer loop
+  EXPECT_EQ(msg.wParam, 5u);
+}
+
 TEST(MessageLoop, BroadcastReachesOnlyTopLevelWindows) {
   int topCalls = 0, hiddenCalls = 0;
   HWND top = AllocateHWnd(
