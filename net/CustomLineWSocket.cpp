@@ -103,7 +103,7 @@ void TCustomLineWSocket::ReleaseBuffer() {
   FScanFrom = 0;
 }
 
-void TCustomLineWSocket::NotifySessionClosed(std::uint16_t error) {
+void TCustomLineWSocket::FinishHeldBytes() {
   try {
     OfferLastLine();
   } catch (...) {
@@ -111,6 +111,10 @@ void TCustomLineWSocket::NotifySessionClosed(std::uint16_t error) {
     throw;
   }
   ReleaseBuffer();
+}
+
+void TCustomLineWSocket::NotifySessionClosed(std::uint16_t error) {
+  FinishHeldBytes();
   TCustomSocksWSocket::NotifySessionClosed(error);
 }
 
@@ -119,13 +123,7 @@ void TCustomLineWSocket::ResetDefaults() {
   // Every close ends here, also one that was not reported through OnSessionClosed: what
   // is still held belongs to the connection that ended. It is offered once more, and must
   // never reach the handler of the next connection.
-  try {
-    OfferLastLine();
-  } catch (...) {
-    ReleaseBuffer();
-    throw;
-  }
-  ReleaseBuffer();
+  FinishHeldBytes();
 }
 
 void TCustomLineWSocket::Connect() {

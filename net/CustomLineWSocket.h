@@ -59,6 +59,9 @@ class TCustomLineWSocket : public TCustomSocksWSocket {
   void Redeliver();
   void RequestRedelivery();
   void ReleaseBuffer();
+  // Offers what is held as the connection's last line, then drops it even when the
+  // handler throws, so nothing can reach the next connection.
+  void FinishHeldBytes();
 
   // Received bytes not yet read by the application live at [FRcvdHead, FRcvdHead +
   // FRcvdCnt) of FRcvBuf. Reading advances the head instead of moving the rest, so a
