@@ -1,4 +1,5 @@
 #include "DovecotServer.h"
+#include "support/LoopbackSocket.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -27,16 +28,11 @@ std::string Quote(const std::string& text) {
 
 // A port that was free a moment ago; Dovecot binds it right after.
 int FreeLoopbackPort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof addr;
-  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-    throw std::runtime_error("no free loopback port");
+  int port = 0;
+  const int fd = OpenLoopbackSocket(port, 0);
+  if (fd < 0) throw std::runtime_error("no free loopback port");
   ::close(fd);
-  return ntohs(addr.sin_port);
+  return port;
 }
 
 std::string Run(const std::string& command, int* status = nullptr) {

@@ -1,4 +1,5 @@
 #include "SocksEchoServer.h"
+#include "support/LoopbackSocket.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -23,16 +24,10 @@ bool SendAll(int fd, const std::string& bytes) {
 }  // namespace
 
 TSocksEchoServer::TSocksEchoServer() {
-  FListenFd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in sin{};
-  sin.sin_family = AF_INET;
-  sin.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof sin;
-  if (FListenFd < 0 || ::bind(FListenFd, reinterpret_cast<sockaddr*>(&sin), len) != 0 ||
-      ::listen(FListenFd, 1) != 0 ||
-      ::getsockname(FListenFd, reinterpret_cast<sockaddr*>(&sin), &len) != 0)
-    return;
-  FPort = ntohs(sin.sin_port);
+  int port = 0;
+  FListenFd = OpenLoopbackSocket(port);
+  if (FListenFd < 0) return;
+  FPort = static_cast<decltype(FPort)>(port);
   FThread = std::thread([this] { Serve(); });
 }
 

@@ -1,4 +1,5 @@
 #include "LinePeer.h"
+#include "support/LoopbackSocket.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -14,17 +15,10 @@
 #include "platform/MessageLoop.h"
 
 TLinePeer::TLinePeer() {
-  FListenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = 0;
-  socklen_t len = sizeof addr;
-  if (FListenFd < 0 || ::bind(FListenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::listen(FListenFd, 1) != 0 ||
-      ::getsockname(FListenFd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-    throw std::runtime_error("scripted peer: cannot listen on 127.0.0.1");
-  FPort = ntohs(addr.sin_port);
+  int port = 0;
+  FListenFd = OpenLoopbackSocket(port);
+  if (FListenFd < 0) throw std::runtime_error("scripted peer: cannot listen on 127.0.0.1");
+  FPort = static_cast<std::uint16_t>(port);
   int pipeFds[2];
   if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0)
     throw std::runtime_error("scripted peer: no pipe");

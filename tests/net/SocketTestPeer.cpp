@@ -1,4 +1,5 @@
 #include "SocketTestPeer.h"
+#include "support/LoopbackSocket.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -28,14 +29,10 @@ void BoundWaits(int fd) {
 }  // namespace
 
 TestPeer::TestPeer(Script script) {
-  FListenFd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr = Loopback(0);
-  if (::bind(FListenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::listen(FListenFd, 5) != 0)
-    throw std::runtime_error("test peer cannot listen");
-  socklen_t len = sizeof addr;
-  ::getsockname(FListenFd, reinterpret_cast<sockaddr*>(&addr), &len);
-  FPort = ntohs(addr.sin_port);
+  int port = 0;
+  FListenFd = OpenLoopbackSocket(port, 5);
+  if (FListenFd < 0) throw std::runtime_error("test peer cannot listen");
+  FPort = static_cast<std::uint16_t>(port);
   BoundWaits(FListenFd);
   FThread = std::thread([this, script] {
     int fd = ::accept(FListenFd, nullptr, nullptr);
@@ -85,13 +82,10 @@ std::string TestPeer::ReadSome(int fd, size_t limit) {
 }
 
 std::uint16_t UnusedPort() {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr = Loopback(0);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  socklen_t len = sizeof addr;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  ::close(fd);
-  return ntohs(addr.sin_port);
+  int port = 0;
+  int fd = OpenLoopbackSocket(port, 0);
+  if (fd >= 0) ::close(fd);
+  return static_cast<std::uint16_t>(port);
 }
 
 int ConnectBlocking(std::uint16_t port) {

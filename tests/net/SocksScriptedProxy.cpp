@@ -1,4 +1,5 @@
 #include "SocksScriptedProxy.h"
+#include "support/LoopbackSocket.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -47,18 +48,13 @@ std::string ShowBytes(const std::string& bytes) {
 }
 
 TSocksScriptedProxy::TSocksScriptedProxy() {
-  FListenFd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in sin{};
-  sin.sin_family = AF_INET;
-  sin.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof sin;
-  if (FListenFd < 0 || ::bind(FListenFd, reinterpret_cast<sockaddr*>(&sin), len) != 0 ||
-      ::listen(FListenFd, 1) != 0 ||
-      ::getsockname(FListenFd, reinterpret_cast<sockaddr*>(&sin), &len) != 0) {
+  int port = 0;
+  FListenFd = OpenLoopbackSocket(port);
+  if (FListenFd < 0) {
     Fail("cannot listen on 127.0.0.1");
     return;
   }
-  FPort = ntohs(sin.sin_port);
+  FPort = static_cast<decltype(FPort)>(port);
 }
 
 TSocksScriptedProxy::~TSocksScriptedProxy() {

@@ -1,4 +1,5 @@
 #include "ScriptedPeer.h"
+#include "support/LoopbackSocket.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -10,17 +11,8 @@
 #include <stdexcept>
 
 TScriptedPeer::TScriptedPeer() {
-  FListen = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = 0;
-  if (FListen < 0 || ::bind(FListen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::listen(FListen, 1) != 0)
-    throw std::runtime_error("scripted peer: cannot listen on 127.0.0.1");
-  socklen_t len = sizeof addr;
-  ::getsockname(FListen, reinterpret_cast<sockaddr*>(&addr), &len);
-  FPort = ntohs(addr.sin_port);
+  FListen = OpenLoopbackSocket(FPort);
+  if (FListen < 0) throw std::runtime_error("scripted peer: cannot listen on 127.0.0.1");
 }
 
 TScriptedPeer::~TScriptedPeer() {
@@ -123,15 +115,9 @@ void TScriptedPeer::Run() {
 }
 
 TRefusingPort::TRefusingPort() {
-  FSocket = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (FSocket < 0 || ::bind(FSocket, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
-    throw std::runtime_error("cannot bind a loopback port");
-  socklen_t len = sizeof addr;
-  ::getsockname(FSocket, reinterpret_cast<sockaddr*>(&addr), &len);
-  FPort = ntohs(addr.sin_port);
+  // Bound but never listening: a connect to it is refused.
+  FSocket = OpenLoopbackSocket(FPort, 0);
+  if (FSocket < 0) throw std::runtime_error("cannot bind a loopback port");
 }
 
 TRefusingPort::~TRefusingPort() {
