@@ -16,6 +16,8 @@
 #include <sstream>
 #include <string>
 
+#include <X11/Xlib.h>
+
 #include "platform/MessageLoop.h"
 #include "platform/x11/X11Display.h"
 #include "support/LoopRunner.h"
@@ -38,6 +40,7 @@ struct X11ClipboardBench : ::testing::Test {
   TXvfbServer server;
   std::unique_ptr<TX11Display> display;
   std::string scratch = ::testing::TempDir() + "quillet-clip-" + std::to_string(::getpid());
+  Display* observer = nullptr;
 
   void Open() {
     if (!OnPath("Xvfb") || !OnPath("xclip"))
@@ -46,7 +49,32 @@ struct X11ClipboardBench : ::testing::Test {
     display = TX11Display::Open(server.Name());
     ASSERT_NE(display, nullptr);
   }
-  void TearDown() override { std::remove(scratch.c_str()); }
+  void TearDown() override {
+    if (observer) XCloseDisplay(observer);
+    std::remove(scratch.c_str());
+  }
+
+  // The clipboard's owner window, seen through a connection of the test's own.
+  Window Owner() {
+    if (!observer) observer = XOpenDisplay(server.Name().c_str());
+    if (!observer) return None;
+    return XGetSelectionOwner(observer, XInternAtom(observer, "CLIPBOARD", False));
+  }
+
+  // Runs `xclip -i` with text in the background and waits until it owns the clipboard.
+  // xclip's foreground process exits before its background child takes the selection, so
+  // its exit says nothing; the owner changing does.
+  bool AnotherProgramTakesTheClipboard(const std::string& shellText) {
+    Window before = Owner();
+    pid_t setter =
+        server.Spawn("printf '" + shellText + "' | xclip -selection clipboard >/dev/null 2>&1");
+    int status = -1;
+    return LoopUntil([&] {
+      if (setter > 0 && ::waitpid(setter, &status, WNOHANG) == setter) setter = -1;
+      Window now = Owner();
+      return setter < 0 && now != None && now != before;
+    });
+  }
 
   // What `xclip -o` prints, while our loop runs to answer its request.
   std::string XclipOut(const std::string& args = "") {
@@ -107,12 +135,7 @@ TEST_F(X11ClipboardBench, WeReadTheTextAnotherProgramTookTheClipboardWith) {
   Open();
   if (IsSkipped()) return;
   display->SetClipboardText("ours");
-  // xclip forks its owner into the background and returns once it owns the clipboard.
-  pid_t setter = server.Spawn(
-      "printf 'na\\303\\257ve \\342\\202\\254' | xclip -selection clipboard"
-      " >/dev/null 2>&1");
-  int status = -1;
-  ASSERT_TRUE(LoopUntil([&] { return ::waitpid(setter, &status, WNOHANG) == setter; }));
+  ASSERT_TRUE(AnotherProgramTakesTheClipboard("na\\303\\257ve \\342\\202\\254"));
   std::string text;
   ASSERT_TRUE(display->GetClipboardText(text));
   // Latin-1 keeps the i with diaeresis; the euro sign has no Latin-1 form.
@@ -145,9 +168,7 @@ TEST_F(X11ClipboardBench, AHungOwnerCostsAtMostABoundedWait) {
 
   // Another program takes the clipboard; then the hung one wakes and answers the read we
   // gave up on. That late answer must not be taken for the answer to the next read.
-  pid_t setter = server.Spawn("printf fresh | xclip -selection clipboard >/dev/null 2>&1");
-  int status = -1;
-  ASSERT_TRUE(LoopUntil([&] { return ::waitpid(setter, &status, WNOHANG) == setter; }));
+  ASSERT_TRUE(AnotherProgramTakesTheClipboard("fresh"));
   ::kill(owner, SIGCONT);
   ASSERT_TRUE(display->GetClipboardText(text));
   EXPECT_EQ(text, "fresh");
