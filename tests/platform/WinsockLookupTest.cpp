@@ -97,7 +97,7 @@ TEST_F(WinsockLookupTest, UnknownNameFailsWhileTheLoopKeepsDispatching) {
   std::uint64_t start = TickCount();
   winsock::HANDLE h = ByName("no-such-host.invalid");
   ASSERT_NE(h, 0u);
-  EXPECT_LT(TickCount() - start, 100u) << "the call itself must not wait for the resolver";
+  EXPECT_LT(TickCount() - start, 250u) << "the call itself must not wait for the resolver";
   ASSERT_TRUE(RunLoopUntil([&] { return !done_.empty(); }, 10000));
   KillTimer(target_, 1);
   EXPECT_GE(ticks_, 5) << "timers kept firing while the lookup was pending";
