@@ -11,6 +11,10 @@ constexpr long kSessionEvents =
 }  // namespace
 
 void TCustomWSocket::Listen() {
+  // A second Listen on an open socket would replace its handle, leaving the old one open
+  // and still notifying this window; refuse it as Connect does.
+  if (FHSocket != winsock::INVALID_SOCKET && FState != wsClosed)
+    return ReportError("listen: Socket already in use");
   const char* missing = !FPortAssigned    ? "listen: port not assigned"
                         : !FProtoAssigned ? "listen: protocol not assigned"
                         : !FAddrAssigned  ? "listen: address not assigned"

@@ -81,6 +81,22 @@ TEST(SocketListenTest, BindFailureLeavesNoSocketBehind) {
   EXPECT_EQ(second.HSocket(), winsock::INVALID_SOCKET);
 }
 
+TEST(SocketListenTest, ListeningAgainIsRefusedAndKeepsTheFirstSocket) {
+  TWSocket server;
+  std::uint16_t port = ListenOnLoopback(server);
+  winsock::SOCKET handle = server.HSocket();
+  EXPECT_EQ(ExceptionText([&] { server.Listen(); }), "listen: Socket already in use");
+  EXPECT_EQ(server.HSocket(), handle);
+  EXPECT_EQ(server.GetLocalPortText(), std::to_string(port));
+  // The first socket still takes connections.
+  bool offered = false;
+  server.OnSessionAvailable = [&](TObject*, std::uint16_t) { offered = true; };
+  int client = ConnectBlocking(port);
+  ASSERT_GE(client, 0);
+  EXPECT_TRUE(RunLoopUntil([&] { return offered; }));
+  CloseFd(client);
+}
+
 TEST(SocketListenTest, DatagramListenSendToAndReceiveFrom) {
   SocketEventLog log;
   TWSocket receiver;
