@@ -45,6 +45,10 @@ int SendChecked(const SocketPtr& rec, const char* buf, int len, int flags, const
                              reinterpret_cast<const sockaddr*>(to), sizeof *to)
                   : ::send(rec->fd, buf, static_cast<std::size_t>(len), sysFlags | MSG_NOSIGNAL);
   if (n < 0) return SendFailed(rec);
+  // Where WinSock would take everything or say "would block", Linux takes what fits and
+  // returns a short count. A short count means the buffer is full just the same, and a
+  // sender that now waits for FD_WRITE must get one.
+  if (rec->stream && n < len) NoteSendBlocked(rec);
   return static_cast<int>(n);
 }
 

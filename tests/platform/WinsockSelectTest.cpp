@@ -268,3 +268,32 @@ TEST_F(WinsockTest, DatagramsGiveReadAndWriteOnly) {
   Settle();
   for (const Note& n : NotesOf(b)) EXPECT_TRUE(n.event == FD_READ || n.event == FD_WRITE);
 }
+
+TEST_F(WinsockTest, ShortSendArmsWriteAsAWouldBlockDoes) {
+  int peer;
+  SOCKET s = ConnectedPair(peer);
+  // Small fixed buffers on both ends, so that one large send cannot fit.
+  const std::int32_t small = 16384;
+  ASSERT_EQ(api::SetSockOpt(s, winsock::SOL_SOCKET, 0x1001, reinterpret_cast<const char*>(&small),
+                            sizeof small),
+            0);
+  ASSERT_EQ(::setsockopt(peer, posix::kSolSocket, SO_RCVBUF, &small, sizeof small), 0);
+  // Linux takes what fits and answers with a short count instead of "would block". A
+  // sender that waits for FD_WRITE before offering the rest must still hear of the room.
+  std::string big(4 << 20, 'w');
+  int n = api::Send(s, big.data(), static_cast<int>(big.size()), 0);
+  ASSERT_GT(n, 0);
+  ASSERT_LT(n, static_cast<int>(big.size()));
+  // No further send is made: the room the peer makes by reading must be reported anyway.
+  timeval bound{5, 0};
+  ::setsockopt(peer, posix::kSolSocket, SO_RCVTIMEO, &bound, sizeof bound);
+  std::string sink(1 << 16, '\0');
+  for (int got = 0; got < n;) {
+    ssize_t r = ::recv(peer, sink.data(), sink.size(), 0);
+    ASSERT_GT(r, 0);
+    got += static_cast<int>(r);
+  }
+  ASSERT_TRUE(WaitFor(s, FD_WRITE));
+  Settle();
+  EXPECT_EQ(Count(s, FD_WRITE), 1);
+}
