@@ -9,6 +9,9 @@ constexpr std::uintptr_t kTimerId = 1;
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
   FWindowHandle = AllocateHWnd([this](UINT m, WPARAM w, LPARAM l) { return WndProc(m, w, l); });
+  // A new timer is enabled with its default interval, so it must already be counting: one
+  // that only started on the first property change would never tick with its defaults.
+  UpdateTimer();
 }
 
 TTimer::~TTimer() {

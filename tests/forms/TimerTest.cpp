@@ -28,6 +28,16 @@ TEST(Timer, FiresThroughTheLoopAndStopsWhenDisabled) {
   EXPECT_EQ(ticks, 3);
 }
 
+TEST(Timer, ANewTimerTicksWithItsDefaultsAlone) {
+  // Enabled, one second, and nothing changed: the handler alone is enough to get ticks.
+  std::uint64_t start = TickCount();
+  TTimer timer(nullptr);
+  int ticks = 0;
+  timer.OnTimer = [&](TObject*) { ++ticks; };
+  EXPECT_TRUE(RunLoopUntil([&] { return ticks > 0; }, 5000));
+  EXPECT_GE(TickCount() - start, 990u);  // not before its interval
+}
+
 TEST(Timer, AnOwnedTimerGoesWithItsOwnerAndTicksNoMore) {
   int ticks = 0;
   auto* owner = new TComponent(nullptr);
