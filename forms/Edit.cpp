@@ -7,14 +7,21 @@
 #include "platform/display/DisplayEvent.h"
 
 namespace {
-constexpr int kBorder = 2;  // the sunken edge
-constexpr int kMargin = 2;  // between the edge and the text
+constexpr int kBorder = 2;        // the sunken edge
+constexpr int kMargin = 2;        // between the edge and the text
+constexpr unsigned kBlink = 530;  // the classic caret blink time, in milliseconds
 }  // namespace
 
 TEdit::TEdit(TComponent* AOwner) : TWinControl(AOwner) {
   SetBounds(0, 0, 121, 21);
   SetColor(clWindow);
   SetTabStop(true);
+  // Owned by the field itself, not by a component owner, so it goes with the field before
+  // anything else of it does.
+  FBlink = std::make_unique<TTimer>(nullptr);
+  FBlink->SetEnabled(false);
+  FBlink->SetInterval(kBlink);
+  FBlink->OnTimer = [this](TObject*) { BlinkTick(); };
 }
 
 void TEdit::SetText(const std::string& value) {
@@ -22,6 +29,7 @@ void TEdit::SetText(const std::string& value) {
   TWinControl::SetText(value);
   FAnchor = FCaret = 0;
   FScroll = 0;
+  CaretMoved();
   Change();
 }
 
@@ -41,14 +49,14 @@ int TEdit::SelLength() const {
 void TEdit::SetSelStart(int value) {
   int len = static_cast<int>(Text().size());
   FAnchor = FCaret = std::clamp(value, 0, len);
-  Invalidate();
+  CaretMoved();
 }
 
 void TEdit::SetSelLength(int value) {
   int len = static_cast<int>(Text().size());
   FAnchor = SelStart();
   FCaret = std::clamp(FAnchor + value, 0, len);
-  Invalidate();
+  CaretMoved();
 }
 
 std::string TEdit::SelText() const {
@@ -62,7 +70,7 @@ void TEdit::SetSelText(const std::string& value) {
 void TEdit::SelectAll() {
   FAnchor = 0;
   FCaret = static_cast<int>(Text().size());
-  Invalidate();
+  CaretMoved();
 }
 
 void TEdit::CopyToClipboard() {
@@ -98,19 +106,55 @@ void TEdit::ReplaceSelection(const std::string& text) {
   bool changed = value != Text();
   TWinControl::SetText(value);
   FAnchor = FCaret = start + static_cast<int>(insert.size());
-  Invalidate();
+  CaretMoved();
   if (changed) Change();
 }
 
 void TEdit::MoveCaret(int pos, bool extend) {
   FCaret = std::clamp(pos, 0, static_cast<int>(Text().size()));
   if (!extend) FAnchor = FCaret;
-  Invalidate();
+  CaretMoved();
 }
 
 void TEdit::DoEnter() {
   TWinControl::DoEnter();
   SelectAll();
+  StartBlink();
+}
+
+void TEdit::DoExit() {
+  StopBlink();
+  TWinControl::DoExit();
+}
+
+void TEdit::CaretMoved() {
+  if (FBlink->Enabled()) StartBlink();
+  Invalidate();
+}
+
+// Neither of these repaints: their callers already do, or nothing shows the caret.
+void TEdit::StartBlink() {
+  FCaretOn = true;
+  // Disabling first restarts the countdown, so the caret stays a full phase after a move.
+  FBlink->SetEnabled(false);
+  FBlink->SetEnabled(true);
+}
+
+void TEdit::StopBlink() {
+  FBlink->SetEnabled(false);
+  FCaretOn = true;
+}
+
+void TEdit::BlinkTick() {
+  // Focus can also leave without an exit notification (the field taken off its window), and
+  // a hidden window shows no caret; either way the timer stops rather than tick for nothing.
+  // Painting the focused field on a shown window starts it again.
+  if (!Focused() || !Showing()) {
+    StopBlink();
+    return;
+  }
+  FCaretOn = !FCaretOn;
+  Invalidate();
 }
 
 void TEdit::Change() {

@@ -5,8 +5,10 @@
 // let the text be copied out. There is no length limit unless MaxLength is set.
 
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "forms/Timer.h"
 #include "forms/WinControl.h"
 
 class TEdit : public TWinControl {
@@ -51,6 +53,7 @@ class TEdit : public TWinControl {
   // Entering the field by the keyboard or from the program selects its whole text; a click
   // then puts the caret where it landed.
   void DoEnter() override;
+  void DoExit() override;
 
  private:
   std::string DisplayText() const;
@@ -58,6 +61,12 @@ class TEdit : public TWinControl {
   void ReplaceSelection(const std::string& text);
   int PosFromX(int x);
   void ScrollToCaret(TCanvas* canvas, int textWidth);
+  // The caret blinks while the field has the focus on a shown window; every move or edit
+  // shows it at once and starts the blink over, so it never vanishes while typing.
+  void CaretMoved();
+  void StartBlink();
+  void StopBlink();
+  void BlinkTick();
 
   char FPasswordChar = 0;
   int FMaxLength = 0;
@@ -66,4 +75,6 @@ class TEdit : public TWinControl {
   int FCaret = 0;   // the moving end, where the caret is drawn
   int FScroll = 0;  // pixels of text scrolled out on the left
   bool FSelecting = false;
+  bool FCaretOn = true;            // the caret's phase; drawn only while focused
+  std::unique_ptr<TTimer> FBlink;  // runs only while the caret blinks
 };

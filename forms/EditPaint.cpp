@@ -52,7 +52,8 @@ void TEdit::Paint() {
     c->Brush()->SetStyle(TBrushStyle::bsClear);
     c->TextOut(from, y, selected);
   }
-  if (focused) {
+  if (focused && !FBlink->Enabled()) StartBlink();
+  if (focused && FCaretOn) {
     int caretX = x0 + c->TextWidth(shown.substr(0, CaretPos()));
     c->Pen()->SetColor(Font()->Color());
     c->MoveTo(caretX, y);

@@ -4,6 +4,19 @@
 
 namespace {
 
+// Counts its paints, so a test can tell a blinking caret from a still one.
+class TCountingEdit : public TEdit {
+ public:
+  using TEdit::TEdit;
+  int Paints = 0;
+
+ protected:
+  void Paint() override {
+    ++Paints;
+    TEdit::Paint();
+  }
+};
+
 class EditField : public FormsTest {
  protected:
   void SetUp() override {
@@ -116,6 +129,7 @@ TEST_F(EditField, APasswordFieldShowsStarsAndRefusesToBeCopied) {
   EXPECT_EQ(edit->Text(), "s3cret");  // cutting is refused as well
 
   // What is on screen is the stars: the field looks exactly like one holding "******".
+  edit->SelectAll();  // the same selection, and the caret in the same phase, in both
   edit->Repaint();
   TSurface secret = form->Surface();
   edit->SetPasswordChar(0);
@@ -141,6 +155,49 @@ TEST_F(EditField, AClickPlacesTheCaretAndDraggingSelects) {
   EXPECT_TRUE(edit->Focused());
   EXPECT_EQ(edit->SelStart(), 0);
   EXPECT_EQ(edit->SelLength(), 10);
+}
+
+TEST_F(EditField, TheCaretBlinksOnlyWhileTheFieldHasTheFocus) {
+  auto* field = new TCountingEdit(form.get());
+  field->SetParent(form.get());
+  field->SetBounds(10, 70, 195, 22);
+  field->SetFocus();
+  DrainMessages();
+  // The field is empty, so the caret stands just inside its left edge.
+  auto caret = [&] { return form->Surface().Pixel(10 + 4, 70 + 11); };
+  EXPECT_EQ(caret(), clBlack);
+  ASSERT_TRUE(Pump([&] { return caret() == clWhite; }));
+  ASSERT_TRUE(Pump([&] { return caret() == clBlack; }));
+  // A key shows the caret at once, whatever the phase.
+  ASSERT_TRUE(Pump([&] { return caret() == clWhite; }));
+  Keys({VK_HOME});
+  EXPECT_EQ(caret(), clBlack);
+  // A slow blink: a couple of repaints a second, not a loop kept busy.
+  int before = field->Paints;
+  RunLoopUntil([] { return false; }, 1100);
+  EXPECT_LE(field->Paints - before, 6);
+
+  // Focus elsewhere: no caret, and the field is left alone.
+  other->SetFocus();
+  DrainMessages();
+  EXPECT_EQ(caret(), clWhite);
+  int still = field->Paints;
+  RunLoopUntil([] { return false; }, 1200);
+  EXPECT_EQ(field->Paints, still);
+
+  // A window hidden with the field focused blinks again when it is shown.
+  field->SetFocus();
+  form->Hide();
+  RunLoopUntil([] { return false; }, 700);
+  form->Show();
+  DrainMessages();
+  EXPECT_EQ(caret(), clBlack);
+  EXPECT_TRUE(Pump([&] { return caret() == clWhite; }));
+
+  // Freed while blinking: its timer goes with it.
+  delete field;
+  EXPECT_EQ(form->ActiveControl(), nullptr);
+  RunLoopUntil([] { return false; }, 700);
 }
 
 TEST_F(EditField, TheFieldHasASunkenBorderAndAWindowColouredInside) {
