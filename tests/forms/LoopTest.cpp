@@ -33,11 +33,13 @@ TEST_F(ApplicationLoop, HandleMessageSleepsWhileWaitingForASocket) {
   reaper.SetInterval(8000);
   reaper.OnTimer = [&](TObject*) { Application->Terminate(); };
 
+  // Taken before the peer starts its two seconds, so a slow thread start cannot make the
+  // wait look shorter than it was.
+  auto start = std::chrono::steady_clock::now();
   std::thread peer([fd = fds[1]] {
     std::this_thread::sleep_for(std::chrono::milliseconds(2000));
     [[maybe_unused]] ssize_t n = ::write(fd, "x", 1);
   });
-  auto start = std::chrono::steady_clock::now();
   double cpuBefore = ProcessCpuSeconds();
   while (!arrived && !Application->Terminated()) Application->HandleMessage();
   double cpu = ProcessCpuSeconds() - cpuBefore;
