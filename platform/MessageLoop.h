@@ -49,6 +49,7 @@ bool PumpWhile(const std::function<bool()>& keepGoing);
 
 // Timers: WM_TIMER with wParam = id goes to the window each time the interval has passed,
 // generated only when no posted message is waiting. Setting an existing id restarts it.
+// Intervals under 10 ms count as 10 ms, as on Windows.
 std::uintptr_t SetTimer(HWND wnd, std::uintptr_t id, UINT intervalMs);
 bool KillTimer(HWND wnd, std::uintptr_t id);
 

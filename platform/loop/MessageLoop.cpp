@@ -19,6 +19,10 @@ namespace {
 // looked at anyway, so that a flood of posts cannot starve socket notifications.
 constexpr int kMessagesBetweenPolls = 32;
 
+// Windows raises shorter timer intervals to this. A timer of 0 ms would otherwise always
+// be due, and the loop would hand out WM_TIMER instead of ever sleeping in poll().
+constexpr UINT kTimerMinimumMs = 10;
+
 struct Window {
   TWndProc proc;
   bool topLevel;
@@ -110,7 +114,7 @@ class Loop {
 
   std::uintptr_t SetTimer(HWND wnd, std::uintptr_t id, UINT ms) {
     if (!Exists(wnd)) return 0;
-    timers_.Set(wnd, id, ms, TickCount());
+    timers_.Set(wnd, id, ms < kTimerMinimumMs ? kTimerMinimumMs : ms, TickCount());
     return id == 0 ? 1 : id;
   }
   bool KillTimer(HWND wnd, std::uintptr_t id) { return timers_.Kill(wnd, id); }

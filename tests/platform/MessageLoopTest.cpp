@@ -61,6 +61,16 @@ TEST(MessageLoop, TimerTicksRepeatUntilKilled) {
   EXPECT_TRUE(r.seen.empty());
 }
 
+TEST(MessageLoop, ZeroIntervalTimerTicksAtTheMinimumInsteadOfSpinning) {
+  Recorder r;
+  SetTimer(r.wnd, 1, 0);
+  RunLoopUntil([] { return false; }, 200);
+  KillTimer(r.wnd, 1);
+  // A timer that is always due would keep the loop out of poll(): thousands of ticks.
+  EXPECT_GE(r.seen.size(), 1u);
+  EXPECT_LE(r.seen.size(), 25u);
+}
+
 TEST(MessageLoop, MessageForDestroyedWindowIsDropped) {
   auto* r = new Recorder;
   Recorder other;
