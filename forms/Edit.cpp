@@ -146,10 +146,10 @@ void TEdit::StopBlink() {
 }
 
 void TEdit::BlinkTick() {
-  // Focus can also leave without an exit notification (the field taken off its window), and
-  // a hidden window shows no caret; either way the timer stops rather than tick for nothing.
-  // Painting the focused field on a shown window starts it again.
-  if (!Focused() || !Showing()) {
+  // Focus can also leave without an exit notification (the field taken off its window or
+  // disabled), and a hidden window shows no caret; either way the timer stops rather than
+  // tick for nothing. Painting the focused field on a shown window starts it again.
+  if (!Focused() || !CanFocus() || !Showing()) {
     StopBlink();
     return;
   }

@@ -42,7 +42,9 @@ void TEdit::Paint() {
   c->Brush()->SetStyle(TBrushStyle::bsClear);
   c->TextOut(x0, y, shown);
 
-  bool focused = Focused();
+  // A field that was disabled or hidden while it had the focus takes no keys, so it shows
+  // neither a caret nor a selection.
+  bool focused = Focused() && CanFocus();
   if (focused && SelLength() > 0) {
     int from = x0 + c->TextWidth(shown.substr(0, SelStart()));
     std::string selected = shown.substr(SelStart(), SelLength());

@@ -177,12 +177,23 @@ TEST_F(EditField, TheCaretBlinksOnlyWhileTheFieldHasTheFocus) {
   RunLoopUntil([] { return false; }, 1100);
   EXPECT_LE(field->Paints - before, 6);
 
-  // Focus elsewhere: no caret, and the field is left alone.
+  // Disabled while focused: no caret, and the field is left alone.
+  field->SetEnabled(false);
+  DrainMessages();
+  EXPECT_NE(caret(), clBlack);
+  int still = field->Paints;
+  RunLoopUntil([] { return false; }, 700);
+  EXPECT_EQ(field->Paints, still);
+  field->SetEnabled(true);
+  DrainMessages();
+  EXPECT_EQ(caret(), clBlack);
+
+  // Focus elsewhere: the same.
   other->SetFocus();
   DrainMessages();
   EXPECT_EQ(caret(), clWhite);
-  int still = field->Paints;
-  RunLoopUntil([] { return false; }, 1200);
+  still = field->Paints;
+  RunLoopUntil([] { return false; }, 700);
   EXPECT_EQ(field->Paints, still);
 
   // A window hidden with the field focused blinks again when it is shown.
