@@ -127,9 +127,10 @@ void TCustomPop3Cli::SendCommandLine(std::string_view line) {
   if (OnDisplay) OnDisplay(this, "> " + text);
   ProcessPendingMessages();
   text.append("\r\n");
-  // The pump may have run a close of this very connection; then there is nothing to send
-  // on, and the closed-handler has already ended the request.
-  if (FSocket) FSocket->SendStr(text);
+  // The pump may have run a close of this very connection (the server hung up, or a
+  // handler called Abort); then there is nothing to send on, the closed-handler has
+  // already ended the request, and a send would only raise on the dead socket.
+  if (FSocket && FConnected) FSocket->SendStr(text);
 }
 
 void TCustomPop3Cli::HandleStatusReply() {

@@ -5,6 +5,7 @@
 // message loop, never from inside the engine.
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -125,6 +126,7 @@ class TCustomPop3Cli : public TNetComponent {
   void ShowReply();
   void FailGuard(const std::string& text);
   void FailWithWinsockError(std::uint16_t error);
+  void FailWithException(const std::exception& e);
 
   // Reply handlers and done handlers; each reads FLastResponse.
   void HandleStatusReply();

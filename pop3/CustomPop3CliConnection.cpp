@@ -26,7 +26,14 @@ void TCustomPop3Cli::Connect() {
   ChangeState(pop3Resolving);
   FSocket->OnDataSent = nullptr;
   FSocket->OnDnsLookupDone = [this](TObject*, std::uint16_t error) { SocketDnsLookupDone(error); };
-  FSocket->DnsLookup(FHost);
+  try {
+    FSocket->DnsLookup(FHost);
+  } catch (const std::exception& e) {
+    // A lookup that cannot even start (no host name) raises before it reports anything;
+    // left alone it would keep the component resolving and refusing every request.
+    if (FState != pop3Resolving || FRequestDoneFlag) throw;
+    FailWithException(e);
+  }
 }
 
 void TCustomPop3Cli::FailWithWinsockError(std::uint16_t error) {
@@ -52,12 +59,16 @@ void TCustomPop3Cli::SocketDnsLookupDone(std::uint16_t error) {
   try {
     FSocket->Connect();
   } catch (const std::exception& e) {
-    FLastResponse = "-ERR " + ExceptionClassName(e) + ": " + e.what();
-    FStatusCode = 500;
-    FRequestResult = 500;
-    KeepFirstError();
-    FinishRequest(500);
+    FailWithException(e);
   }
+}
+
+void TCustomPop3Cli::FailWithException(const std::exception& e) {
+  FLastResponse = "-ERR " + ExceptionClassName(e) + ": " + e.what();
+  FStatusCode = 500;
+  FRequestResult = 500;
+  KeepFirstError();
+  FinishRequest(500);
 }
 
 void TCustomPop3Cli::SocketSessionConnected(std::uint16_t error) {

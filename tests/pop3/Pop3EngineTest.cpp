@@ -2,6 +2,7 @@
 // requests, sequences, abort and the loss of the connection.
 
 #include "Pop3Fixture.h"
+#include "platform/MessageLoop.h"
 #include "pop3/Md5.h"
 
 using TDone = std::pair<TPop3Request, std::uint16_t>;
@@ -281,4 +282,57 @@ TEST_F(Pop3Engine, DestroyedClientClosesItsConnectionAndReportsNothingLate) {
   ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
   DrainMessages();
   EXPECT_EQ(late, (std::vector<TDone>{{pop3RqConnect, 0}}));
+}
+
+// Before a command goes out, pending messages run; one of them may end the connection (here
+// a posted message whose handler aborts). The request then ends through the closed-handler,
+// and the operation must not also raise a send error on the dead socket.
+TEST_F(Pop3Engine, ConnectionEndedByThePumpBeforeTheSendEndsTheRequestWithoutRaising) {
+  ScriptLogin();
+  peer.Expect();
+  LoginNow();
+  const HWND other = AllocateHWnd([this](UINT, WPARAM, LPARAM) -> LRESULT {
+    pop3.Abort();
+    return 0;
+  });
+  PostMessage(other, WM_USER + 7, 0, 0);
+  EXPECT_NO_THROW(pop3.Stat());
+  ASSERT_TRUE(WaitDone(1));
+  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  DrainMessages();
+  DestroyWindow(other);
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqStat, 10004}}));
+  EXPECT_TRUE(Logged("disp > STAT"));
+  EXPECT_EQ(peer.Lines(), (std::vector<std::string>{"USER alice", "PASS secret"}));
+  EXPECT_EQ(pop3.ProtocolState(), pop3Disconnected);
+  EXPECT_EQ(pop3.State(), pop3Idle);
+}
+
+// A host that cannot even be looked up (no name at all) used to raise out of Connect and
+// leave the component resolving for good, refusing every later request as "not ready".
+TEST_F(Pop3Engine, ConnectWithoutAHostFailsTheRequestAndLeavesTheClientUsable) {
+  pop3.SetHost("");
+  EXPECT_NO_THROW(pop3.Connect());
+  ASSERT_TRUE(WaitDone(1));
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 500}}));
+  EXPECT_EQ(pop3.LastResponse(), "-ERR ESocketException: DNS lookup: invalid host name.");
+  EXPECT_EQ(pop3.ErrorMessage(), pop3.LastResponse());
+  EXPECT_EQ(pop3.State(), pop3Idle);
+  EXPECT_EQ(pop3.ProtocolState(), pop3Disconnected);
+
+  // Inside a login the sequence ends with the same code, once.
+  EXPECT_NO_THROW(pop3.Login());
+  ASSERT_TRUE(WaitDone(2));
+  DrainMessages();
+  EXPECT_EQ(done.back(), TDone(pop3RqLogin, 500));
+  EXPECT_EQ(done.size(), 2u);
+
+  // The same client then reaches a real host.
+  peer.Send("+OK ready\r\n");
+  peer.Start();
+  pop3.SetHost("127.0.0.1");
+  pop3.Connect();
+  ASSERT_TRUE(WaitDone(3));
+  EXPECT_EQ(done.back(), TDone(pop3RqConnect, 0));
+  EXPECT_EQ(pop3.ProtocolState(), pop3WaitingUser);
 }
