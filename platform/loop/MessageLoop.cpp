@@ -173,7 +173,11 @@ bool IsWindow(HWND wnd) {
 }
 
 bool PostMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  TheLoop().Post(TMsg{wnd, msg, wParam, lParam});
+  Loop& loop = TheLoop();
+  // The window table belongs to the loop's thread; a post from any other thread is checked
+  // when it is taken from the queue instead.
+  if (wnd != 0 && loop.OnLoopThread() && !loop.Exists(wnd)) return false;
+  loop.Post(TMsg{wnd, msg, wParam, lParam});
   return true;
 }
 

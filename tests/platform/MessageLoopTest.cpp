@@ -80,6 +80,7 @@ TEST(MessageLoop, MessageForDestroyedWindowIsDropped) {
   std::vector<TMsg>* seenOfGone = &r->seen;
   EXPECT_TRUE(DestroyWindow(gone));
   EXPECT_FALSE(IsWindow(gone));
+  EXPECT_FALSE(PostMessage(gone, WM_USER, 0, 0)) << "a post to a window that is gone fails";
   size_t before = seenOfGone->size();
   r->wnd = 0;  // the destructor must not touch a reused slot
   DrainMessages();
