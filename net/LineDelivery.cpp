@@ -98,7 +98,13 @@ void TCustomLineWSocket::Redeliver() {
 }
 
 void TCustomLineWSocket::OfferLastLine() {
-  if (!LinesActive() || FRcvdCnt == 0) return;
+  // Bytes held since LineMode was switched off are the peer's data too: when the close is
+  // handled before the posted redelivery, they are offered here or they would be lost.
+  while (FRcvdCnt > 0 && !LinesActive()) {
+    const int before = FRcvdCnt;
+    if (!TCustomSocksWSocket::NotifyDataAvailable(0) || FRcvdCnt == before) return;
+  }
+  if (FRcvdCnt == 0) return;
   // The unterminated rest becomes one last line (a line being delivered included).
   FLineLength = FRcvdCnt;
   OfferLine();

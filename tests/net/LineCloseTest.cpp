@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "LineFixture.h"
+#include "platform/MessageLoop.h"
 #include "support/LoopRunner.h"
 
 using LineCloseTest = LineFixture;
@@ -66,4 +67,22 @@ TEST_F(LineCloseTest, HeldBytesOfADroppedLastLineDoNotLeakIntoTheNextConnection)
   ConnectToNewPeer();
   Deliver("fresh\r\n");
   EXPECT_EQ(Reads, (std::vector<std::string>{"first\r\n", "fresh\r\n"}));
+}
+
+// The peer's close is already queued when the application switches to unframed data, so it
+// is handled before the posted redelivery; a handler reading in pieces must still get all.
+TEST_F(LineCloseTest, BytesHeldAfterSwitchingOffReachTheHandlerWhenTheCloseComesFirst) {
+  Sock->OnSessionClosed = [this](TObject*, std::uint16_t error) {
+    Events.push_back("closed:" + std::to_string(error));
+  };
+  Sock->SetLineMode(true);
+  Deliver("hdr\r\n0123456789");
+  ReadSize = 4;
+  PostMessage(Sock->Handle(), SocketNotifyMessage, static_cast<WPARAM>(Sock->HSocket()),
+              MAKELONG(winsock::FD_CLOSE, 0));
+  Sock->SetLineMode(false);
+  ASSERT_TRUE(RunLoopUntil([&] { return Sock->State() == wsClosed; }));
+  DrainMessages();
+  EXPECT_EQ(Events, (std::vector<std::string>{"data:hdr\r\n", "data:0123", "data:4567", "data:89",
+                                              "closed:0"}));
 }
