@@ -240,6 +240,9 @@ bool TCustomSocksWSocket::Advance(const TSocksStep& step) {
 }
 
 bool TCustomSocksWSocket::Succeed() {
+  // The leftover entered ReadCount with the proxy's reply, and enters it again when it is
+  // taken from the buffer like any received bytes; it must be counted once.
+  FReadCount -= FNegotiation.LeftoverCount();
   // The negotiation has set the leftover already, so a Receive inside OnSessionConnected
   // gets the destination's first bytes before anything still in the socket.
   if (!NotifyApplicationConnected(0) || FState != wsConnected) return true;

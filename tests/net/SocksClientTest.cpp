@@ -79,6 +79,8 @@ TEST(SocksClientTest, BytesBehindTheReplyAreReceivedFirstAndCounted) {
   EXPECT_EQ(socket.RcvdCount(), 0);
   proxy.Release();
   ASSERT_TRUE(RunLoopUntil([&] { return log.Data == "+OK hello\r\nsecond\r\n"; }));
+  // Method choice, reply, and each byte of the destination's data once.
+  EXPECT_EQ(socket.ReadCount(), 2 + 10 + 11 + 8);
   CloseAndCheckProxy(socket, proxy);
 }
 
@@ -235,6 +237,7 @@ TEST(SocksClientTest, BytesBehindTheReplyComeAsLinesInLineMode) {
   proxy.Release();
   ASSERT_TRUE(RunLoopUntil([&] { return lines.size() == 2; }));
   EXPECT_EQ(lines[1], "+OK two\r\n");
+  EXPECT_EQ(socket.ReadCount(), 2 + 10 + 15 + 3);
   CloseAndCheckProxy(socket, proxy);
 }
 
