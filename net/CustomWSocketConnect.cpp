@@ -109,7 +109,9 @@ void TCustomWSocket::BindLocal() {
 
 void TCustomWSocket::HandleSocketNotification(WPARAM wParam, LPARAM lParam) {
   const winsock::SOCKET socket = static_cast<winsock::SOCKET>(wParam);
-  if (socket != FHSocket || FPaused) return;
+  // Without a handle nothing can be current: the FD_WRITE that Send posts after a send
+  // that found the connection broken carries INVALID_SOCKET and must not report data sent.
+  if (FHSocket == winsock::INVALID_SOCKET || socket != FHSocket || FPaused) return;
   const std::uint16_t events = LOWORD(lParam);
   const std::uint16_t error = HIWORD(lParam);
   // A handler may close the socket (or start a new one) while one event is handled; the
@@ -128,6 +130,9 @@ void TCustomWSocket::HandleSocketNotification(WPARAM wParam, LPARAM lParam) {
   }
   if (events & winsock::FD_WRITE) {
     TryToSend();
+    // A send that met a broken connection has closed the socket and reported the close;
+    // the reset defaults then read as "all sent", which nothing was.
+    if (stale()) return;
     if (FAllSent) NotifyDataSent(error);
     if (stale()) return;
   }

@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <thread>
+
 #include "SocketEventLog.h"
 #include "SocketTestPeer.h"
+#include "platform/MessageLoop.h"
 #include "platform/winsock/WinsockTestHooks.h"
 #include "support/LoopRunner.h"
 
@@ -57,6 +62,72 @@ TEST(SocketCloseTest, PeerResetIsReportedOnce) {
   // Sending now is refused with the closed-socket text.
   EXPECT_EQ(ExceptionText([&] { socket.SendStr("y"); }),
             "Error 10057 in function Send\r\nSocket is not connected");
+}
+
+// Waits, without running the loop, until the kernel has taken the peer's reset on the
+// component's connection. The loop must stay still: it would find the reset first and close
+// the socket through FD_CLOSE, and the case under test is a send that meets the reset.
+bool ResetArrived(TWSocket& socket) {
+  for (int i = 0; i < 5000; ++i) {
+    char probe = 0;
+    // A zero-length read only looks; it fails once the reset has arrived.
+    if (ws::recv(socket.HSocket(), &probe, 0, 0) == winsock::SOCKET_ERROR &&
+        ws::WSAGetLastError() != winsock::WSAEWOULDBLOCK)
+      return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return false;
+}
+
+// A peer that resets the connection once the test says so.
+struct ResettingPeer {
+  std::promise<void> go;
+  TestPeer peer{[ready = go.get_future().share()](int fd) {
+    ready.wait();
+    ResetFd(fd);
+  }};
+  // Resets and waits until the component's side has taken the reset.
+  bool ResetNow(TWSocket& socket) {
+    go.set_value();
+    peer.Join();
+    return ResetArrived(socket);
+  }
+};
+
+TEST(SocketCloseTest, SendMeetingAResetReportsTheCloseAndNoDataSent) {
+  ResettingPeer reset;
+  SocketEventLog log;
+  TWSocket socket;
+  log.Attach(socket);
+  ConnectTo(socket, log, reset.peer);
+  DrainMessages();  // the first FD_WRITE after the connect
+  ASSERT_TRUE(reset.ResetNow(socket));
+  size_t before = log.events.size();
+  EXPECT_EQ(socket.SendStr("lost"), 4);
+  EXPECT_EQ(socket.State(), wsClosed);
+  DrainMessages();
+  // Nothing was sent, so no OnDataSent may follow the close.
+  std::vector<std::string> expected = {"state 4>7", "closed 10054"};
+  EXPECT_EQ(std::vector<std::string>(log.events.begin() + before, log.events.end()), expected);
+}
+
+TEST(SocketCloseTest, WriteNotificationMeetingAResetReportsTheCloseAndNoDataSent) {
+  ResettingPeer reset;
+  SocketEventLog log;
+  TWSocket socket;
+  log.Attach(socket);
+  ConnectTo(socket, log, reset.peer);
+  DrainMessages();
+  // More than the kernel buffers hold, so the queue keeps the rest for the next FD_WRITE.
+  socket.SendStr(std::string(16 * 1024 * 1024, 'x'));
+  ASSERT_TRUE(reset.ResetNow(socket));
+  // An FD_WRITE that was queued before the reset showed: the send it resumes fails.
+  PostMessage(socket.Handle(), SocketNotifyMessage, static_cast<WPARAM>(socket.HSocket()),
+              MAKELONG(winsock::FD_WRITE, 0));
+  size_t before = log.events.size();
+  DrainMessages();
+  std::vector<std::string> expected = {"state 4>7", "closed 10054"};
+  EXPECT_EQ(std::vector<std::string>(log.events.begin() + before, log.events.end()), expected);
 }
 
 TEST(SocketCloseTest, CountersAndLocalPortAroundAConnection) {
