@@ -170,6 +170,8 @@ class TCustomPop3Cli : public TNetComponent {
   THandler FItemParser = nullptr;
   // True while the data line being handled is a later piece of an overlong line.
   bool FLineIsContinuation = false;
+  // True while the overlong line being received began as a data line.
+  bool FHeadIsDataLine = false;
   std::string FTimestamp;
 
   std::string FHost;

@@ -114,6 +114,16 @@ void TCustomPop3Cli::SocketDataAvailable(std::uint16_t error) {
     FLastResponse.assign(line);
     FLineIsContinuation = continuation;
     FireResponse(FLastResponse);
+    const bool asData =
+        FState == pop3AwaitingReply && FReplyHandler == &TCustomPop3Cli::HandleDataLine;
+    if (!continuation) {
+      FHeadIsDataLine = asData;
+    } else if (!asData || !FHeadIsDataLine) {
+      // The rest of an overlong greeting or status line: the line was handled when its
+      // head came, so the rest must not pass for the next command's reply or for data.
+      ShowReply();
+      continue;
+    }
     if (FState == pop3AwaitingGreeting) {
       // After a negative greeting the connection is closed: what else is buffered belongs
       // to no one.

@@ -336,3 +336,21 @@ TEST_F(Pop3Engine, ConnectWithoutAHostFailsTheRequestAndLeavesTheClientUsable) {
   EXPECT_EQ(done.back(), TDone(pop3RqConnect, 0));
   EXPECT_EQ(pop3.ProtocolState(), pop3WaitingUser);
 }
+
+// The tail of an overlong status line is not a reply of its own: it must neither answer the
+// next command of a sequence nor turn up as the first line of a message.
+TEST_F(Pop3Engine, TailOfAnOverlongStatusLineIsOnlyShown) {
+  const std::string tail(TPop3ReceiveBuffer::Capacity, 't');
+  peer.Send("+OK ready\r\n").Expect().Send("+OK " + tail + "\r\n");
+  peer.Expect().Send("+OK logged in\r\n");
+  peer.Expect().Send("+OK " + tail + "\r\nSubject: x\r\n.\r\n");
+  LoginNow();  // asserts a successful login
+  EXPECT_EQ(peer.Lines(), (std::vector<std::string>{"USER alice", "PASS secret"}));
+  std::vector<std::string> lines;
+  pop3.OnMessageLine = [&](TObject*) { lines.push_back(pop3.LastResponse()); };
+  pop3.SetMsgNum(1);
+  pop3.Retr();
+  ASSERT_TRUE(WaitDone(1, 10000));
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqRetr, 0}}));
+  EXPECT_EQ(lines, (std::vector<std::string>{"Subject: x"}));
+}
