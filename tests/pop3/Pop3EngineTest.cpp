@@ -354,3 +354,26 @@ TEST_F(Pop3Engine, TailOfAnOverlongStatusLineIsOnlyShown) {
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqRetr, 0}}));
   EXPECT_EQ(lines, (std::vector<std::string>{"Subject: x"}));
 }
+
+// A name that needs a real lookup is still pending when Connect returns; Abort ends the
+// request once through the cancelled lookup, whose late answer is never taken for the
+// next lookup's.
+TEST_F(Pop3Engine, AbortDuringTheNameLookupEndsTheConnectOnce) {
+  pop3.SetHost("localhost");
+  pop3.Connect();
+  ASSERT_EQ(pop3.State(), pop3Resolving);
+  pop3.Abort();
+  ASSERT_TRUE(WaitDone(1));
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 10004}}));
+  EXPECT_EQ(pop3.LastResponse(), "-ERR Interrupted system call (Winsock error #10004)");
+  EXPECT_EQ(states, (std::vector<TPop3ComponentState>{pop3Resolving, pop3Aborting, pop3Idle}));
+
+  peer.Send("+OK ready\r\n");
+  peer.Start();
+  pop3.Connect();
+  ASSERT_TRUE(WaitDone(2));
+  ASSERT_TRUE(WaitPeer([&] { return peer.ScriptDone(); }));
+  DrainMessages();
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 10004}, {pop3RqConnect, 0}}));
+  EXPECT_EQ(pop3.ProtocolState(), pop3WaitingUser);
+}
