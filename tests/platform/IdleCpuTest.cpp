@@ -59,3 +59,37 @@ TEST_F(WinsockTest, IdleLoopWithPendingSocketsUsesAlmostNoCpu) {
   EXPECT_LT(ProcessCpuSeconds() - before2, 0.05);
   EXPECT_EQ(Count(closed, winsock::FD_CLOSE), 1);
 }
+
+TEST_F(WinsockTest, IdleLoopWithUnacceptedConnectionAndUnreadDatagramUsesAlmostNoCpu) {
+  // A listener whose FD_ACCEPT was delivered while the connection still waits in the backlog.
+  SOCKET listener = TrackSocket(api::Socket(winsock::AF_INET, winsock::SOCK_STREAM, 0));
+  winsock::TSockAddrIn local = Loopback(0);
+  int len = sizeof local;
+  ASSERT_EQ(api::Bind(listener, &local, sizeof local), 0);
+  ASSERT_EQ(api::Listen(listener, 5), 0);
+  ASSERT_EQ(api::GetSockName(listener, &local, &len), 0);
+  ASSERT_EQ(api::WSAAsyncSelect(listener, wnd_, kSocketMsg, winsock::FD_ACCEPT), 0);
+  int client = Track(::socket(posix::kAfInet, SOCK_STREAM, 0));
+  sockaddr_in sa{};
+  sa.sin_family = posix::kAfInet;
+  sa.sin_port = local.sin_port;
+  sa.sin_addr.s_addr = local.sin_addr;
+  ASSERT_EQ(::connect(client, reinterpret_cast<sockaddr*>(&sa), sizeof sa), 0);
+  ASSERT_TRUE(WaitFor(listener, winsock::FD_ACCEPT));
+  // A datagram socket whose FD_READ was delivered while the datagram stays unread.
+  SOCKET dgram = TrackSocket(api::Socket(winsock::AF_INET, winsock::SOCK_DGRAM, 0));
+  SOCKET sender = TrackSocket(api::Socket(winsock::AF_INET, winsock::SOCK_DGRAM, 0));
+  winsock::TSockAddrIn target = Loopback(0);
+  len = sizeof target;
+  ASSERT_EQ(api::Bind(dgram, &target, sizeof target), 0);
+  ASSERT_EQ(api::GetSockName(dgram, &target, &len), 0);
+  ASSERT_EQ(api::WSAAsyncSelect(dgram, wnd_, kSocketMsg, winsock::FD_READ), 0);
+  ASSERT_EQ(api::SendTo(sender, "ping", 4, 0, &target, sizeof target), 4);
+  ASSERT_TRUE(WaitFor(dgram, winsock::FD_READ));
+
+  notes_.clear();
+  const double before = ProcessCpuSeconds();
+  RunLoopUntil([] { return false; }, 1000);
+  EXPECT_LT(ProcessCpuSeconds() - before, 0.1) << "the loop spun while waiting";
+  EXPECT_TRUE(notes_.empty()) << "nothing re-enabled, nothing posted";
+}
