@@ -377,3 +377,27 @@ TEST_F(Pop3Engine, AbortDuringTheNameLookupEndsTheConnectOnce) {
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 10004}, {pop3RqConnect, 0}}));
   EXPECT_EQ(pop3.ProtocolState(), pop3WaitingUser);
 }
+
+// A login reports the code of the step that failed: 500 for a refused greeting (whose close
+// would otherwise say 10004), the WinSock code for a refused connection.
+TEST_F(Pop3Engine, LoginReportsTheFailingStepsCode) {
+  peer.Send("-ERR go away\r\n");
+  peer.Start();
+  pop3.Login();
+  ASSERT_TRUE(WaitDone(1));
+  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  DrainMessages();
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqLogin, 500}}));
+  EXPECT_EQ(pop3.ErrorMessage(), "-ERR go away");
+  EXPECT_TRUE(peer.Lines().empty());
+
+  TRefusingPort refusing;
+  pop3.SetPort(refusing.Port());
+  pop3.Login();
+  ASSERT_TRUE(WaitDone(2));
+  DrainMessages();
+  EXPECT_EQ(done.back(), TDone(pop3RqLogin, 10061));
+  EXPECT_EQ(done.size(), 2u);
+  EXPECT_EQ(pop3.ErrorMessage(), "-ERR Connection refused (Winsock error #10061)");
+  EXPECT_EQ(pop3.State(), pop3Idle);
+}
