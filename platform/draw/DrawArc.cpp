@@ -30,14 +30,20 @@ void TDrawContext::Arc(int left, int top, int right, int bottom, int xStart, int
   if (right < left) std::swap(left, right);
   if (bottom < top) std::swap(top, bottom);
   if (right - left < 1 || bottom - top < 1) return;
-  const double cx = (left + right) / 2.0, cy = (top + bottom) / 2.0;
-  const double a = (right - left) / 2.0, b = (bottom - top) / 2.0;
+  const double cx = (static_cast<double>(left) + right) / 2.0;
+  const double cy = (static_cast<double>(top) + bottom) / 2.0;
+  const double a = (static_cast<double>(right) - left) / 2.0;
+  const double b = (static_cast<double>(bottom) - top) / 2.0;
   const double start = ScreenAngle(xStart - cx, yStart - cy);
   double sweep = ScreenAngle(xEnd - cx, yEnd - cy) - start;
   if (sweep <= 1e-12) sweep += 2 * kPi;  // equal rays: the whole ellipse
   std::uint32_t pixel = TSurface::ToPixel(FPenColor);
-  for (int y = top; y < bottom; ++y) {
-    for (int x = left; x < right; ++x) {
+  // Radii are not limited, so the box may be far larger than the surface: only the part
+  // that can show is walked, or a huge corner would stall the paint.
+  const TRect visible =
+      TRect{left, top, right, bottom}.Intersect(FClip.Offset(-FOrigin.X, -FOrigin.Y));
+  for (int y = visible.Top; y < visible.Bottom; ++y) {
+    for (int x = visible.Left; x < visible.Right; ++x) {
       if (!InsideEllipse(x, y, cx, cy, a, b)) continue;
       if (InsideEllipse(x - 1, y, cx, cy, a, b) && InsideEllipse(x + 1, y, cx, cy, a, b) &&
           InsideEllipse(x, y - 1, cx, cy, a, b) && InsideEllipse(x, y + 1, cx, cy, a, b))

@@ -145,6 +145,28 @@ TEST(DrawArcs, LargerEllipseIsThinClosedAndInsideItsBox) {
   EXPECT_EQ(s.Pixel(14, 10), kFill);
 }
 
+TEST(DrawArcs, AHugeCornerDrawsItsVisiblePartWithoutWalkingTheWholeBox) {
+  // Radii are not limited: a radius of a million puts the box far beyond the surface. Only
+  // the top of the circle shows, as a flat run on row 0 left of the upward start ray.
+  const int r = 1000000;
+  TSurface s(40, 3, kBack);
+  TDrawContext dc(&s);
+  dc.SetPenColor(kPen);
+  dc.Arc(20 - r, 0, 20 + r, 2 * r, 20, 0, 20 - r, r);
+  EXPECT_EQ(Picture(s),
+            "####################....................\n"
+            "........................................\n"
+            "........................................\n");
+  // The same through an origin: the box is walked in logical coordinates.
+  s.Fill(kBack);
+  dc.SetOrigin({10, 1});
+  dc.Arc(10 - r, 0, 10 + r, 2 * r, 10 + r, r, 10, 0);  // top-right quarter
+  EXPECT_EQ(Picture(s),
+            "........................................\n"
+            "....................####################\n"
+            "........................................\n");
+}
+
 TEST(RoundedFrame, RadiusTwoEdgesAndCutCorners) {
   // Frame (X, Y, Right, Bottom) = (2, 1, 12, 8) inside a margin, radius 2 everywhere.
   TSurface s(15, 10, kBack);
@@ -225,6 +247,34 @@ TEST(FloodFill, BorderModeFillsTheInsideOfARoundedFrameOnly) {
   EXPECT_EQ(filled, 18 * 10);  // the whole interior
   // Starting on the border itself fills nothing.
   EXPECT_FALSE(dc.ExtFloodFill(0, 5, kPen, FLOODFILLBORDER));
+}
+
+TEST(FloodFill, ALargeWindingAreaIsFilledWhole) {
+  // A serpentine corridor: walls every other column, open alternately at the bottom and
+  // the top, so the one area runs up and down three hundred times. A recursive fill would
+  // overflow the stack here; this one must reach every corridor pixel and no wall.
+  const int w = 601, h = 400, wallCount = (w - 1) / 2, corridors = w - wallCount;
+  TSurface s(w, h, kBack);
+  TDrawContext dc(&s);
+  dc.SetPenColor(kPen);
+  for (int x = 1; x < w; x += 2) {
+    const bool openAtBottom = (x / 2) % 2 == 0;
+    dc.MoveTo(x, openAtBottom ? 0 : 1);
+    dc.LineTo(x, openAtBottom ? h - 1 : h);
+  }
+  dc.SetBrushColor(kFill);
+  ASSERT_TRUE(dc.ExtFloodFill(0, 0, kPen, FLOODFILLBORDER));
+  long filled = 0, walls = 0, other = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const TColor c = s.Pixel(x, y);
+      filled += c == kFill;
+      walls += c == kPen;
+      other += c != kFill && c != kPen;
+    }
+  EXPECT_EQ(other, 0);
+  EXPECT_EQ(walls, wallCount * (h - 1L));
+  EXPECT_EQ(filled, corridors * static_cast<long>(h) + wallCount);  // and each wall's gap
 }
 
 TEST(FloodFill, SurfaceModeAndClipBoundTheFill) {
