@@ -36,7 +36,9 @@ std::vector<std::string> SplitLines(const std::string& text, bool singleLine) {
       continue;
     }
     if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    if (!singleLine) lines.emplace_back();
+    // A break that ends the text starts no line of its own: Windows measures "Error\r\n"
+    // as one line, so a message ending in a line break gets no blank line below it.
+    if (!singleLine && i + 1 < text.size()) lines.emplace_back();
   }
   return lines;
 }

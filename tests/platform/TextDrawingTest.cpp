@@ -179,6 +179,14 @@ TEST(DrawText, CalculateRectangleMeasuresWithoutDrawing) {
   r = {0, 0, 100, 100};
   EXPECT_EQ(b.dc.DrawText("ab\r\nabcd\nx", r, DT_CALCRECT), 3 * m.tmHeight);
   EXPECT_EQ(r.Width(), b.dc.TextExtent("abcd").cx);
+  // A break that ends the text adds no line; one between texts, or a second one, does.
+  r = {0, 0, 100, 100};
+  EXPECT_EQ(b.dc.DrawText("Error\r\n", r, DT_CALCRECT), m.tmHeight);
+  EXPECT_EQ(r.Height(), m.tmHeight);
+  r = {0, 0, 100, 100};
+  EXPECT_EQ(b.dc.DrawText("Error\n\n", r, DT_CALCRECT), 2 * m.tmHeight);
+  r = {0, 0, 100, 100};
+  EXPECT_EQ(b.dc.DrawText("a\n\nb", r, DT_CALCRECT), 3 * m.tmHeight);
   r = {0, 0, 100, 100};
   b.dc.DrawText("a\tb", r, DT_CALCRECT | DT_EXPANDTABS);
   EXPECT_EQ(r.Width(), 8 * m.tmAveCharWidth + b.dc.TextExtent("b").cx);
