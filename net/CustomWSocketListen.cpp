@@ -79,6 +79,8 @@ void TCustomWSocket::Dup(winsock::SOCKET newHSocket) {
     if (result != 0) return ReportWinsockError("Dup (closesocket)");
     ChangeState(wsClosed);
   }
+  // Bytes still queued belong to the connection that went before, never to this one.
+  DiscardSendQueue();
   FHSocket = newHSocket;
   SetLingerOption();
   if (ws::WSAAsyncSelect(FHSocket, FWindowHandle, SocketNotifyMessage, kSessionEvents) != 0)

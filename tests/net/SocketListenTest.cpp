@@ -52,6 +52,30 @@ TEST(SocketListenTest, AcceptedConnectionIsTakenOverWithDup) {
   EXPECT_EQ(server.State(), wsClosed);
 }
 
+TEST(SocketListenTest, DupStartsTheAdoptedConnectionWithAnEmptyQueue) {
+  TWSocket server;
+  TWSocket session;
+  server.OnSessionAvailable = [&](TObject*, std::uint16_t) { session.Dup(server.Accept()); };
+  std::uint16_t port = ListenOnLoopback(server);
+  int first = ConnectBlocking(port);
+  ASSERT_GE(first, 0);
+  ASSERT_TRUE(RunLoopUntil([&] { return session.State() == wsConnected; }));
+  // The first client never reads, so most of this stays in the session's send queue.
+  session.SendStr(std::string(16 * 1024 * 1024, 'x'));
+  winsock::SOCKET firstHandle = session.HSocket();
+  int second = ConnectBlocking(port);
+  ASSERT_GE(second, 0);
+  ASSERT_TRUE(RunLoopUntil([&] { return session.HSocket() != firstHandle; }));
+  EXPECT_EQ(session.State(), wsConnected);
+  // What was queued for the first client must never reach the second one.
+  session.SendStr("fresh");
+  EXPECT_EQ(TestPeer::ReadAll(second, 5), "fresh");
+  session.Close();
+  EXPECT_EQ(TestPeer::ReadAll(second).size(), 0u);
+  CloseFd(first);
+  CloseFd(second);
+}
+
 TEST(SocketListenTest, RefusedListenAcceptAndDup) {
   TWSocket socket;
   EXPECT_EQ(ExceptionText([&] { socket.Listen(); }),
