@@ -7,6 +7,7 @@ constexpr long kListenEvents =
     winsock::FD_READ | winsock::FD_WRITE | winsock::FD_ACCEPT | winsock::FD_CLOSE;
 constexpr long kSessionEvents =
     winsock::FD_READ | winsock::FD_WRITE | winsock::FD_CONNECT | winsock::FD_CLOSE;
+constexpr int kPausedFlushRetryMs = 10;
 
 }  // namespace
 
@@ -104,8 +105,10 @@ void TCustomWSocket::Flush() {
   while (FHSocket != winsock::INVALID_SOCKET && !FAllSent) {
     TryToSend();
     PumpMessages();
-    // Sleep until the next notification instead of spinning while the peer is slow.
-    if (FHSocket != winsock::INVALID_SOCKET && !FAllSent) WaitMessage(-1);
+    // Sleep until the next notification instead of spinning while the peer is slow. A
+    // paused socket gets no FD_WRITE to wake it, so it looks again after a short nap.
+    if (FHSocket != winsock::INVALID_SOCKET && !FAllSent)
+      WaitMessage(FPaused ? kPausedFlushRetryMs : -1);
   }
 }
 

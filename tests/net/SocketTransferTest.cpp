@@ -9,6 +9,7 @@
 
 #include "SocketEventLog.h"
 #include "SocketTestPeer.h"
+#include "platform/MessageLoop.h"
 #include "support/LoopRunner.h"
 
 namespace {
@@ -159,6 +160,35 @@ TEST(SocketTransferTest, DataQueuedBeforeCloseStillReachesThePeer) {
   ASSERT_TRUE(RunLoopUntil([&] { return connected; }));
   socket.SendStr(Pattern(0, total));
   socket.Flush();
+  socket.Close();
+  peer.Join();
+  EXPECT_EQ(reader->received.load(), total);
+  EXPECT_TRUE(reader->intact.load());
+}
+
+TEST(SocketTransferTest, FlushOfAPausedSocketStillDrainsTheQueue) {
+  const size_t total = 16 * 1024 * 1024;
+  auto reader = std::make_shared<CheckingReader>(total);
+  TestPeer peer([reader](int fd) { (*reader)(fd); });
+  TWSocket socket;
+  bool connected = false;
+  socket.OnSessionConnected = [&](TObject*, std::uint16_t) { connected = true; };
+  socket.SetAddr("127.0.0.1");
+  socket.SetPort(peer.PortText());
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return connected; }));
+  // Flush waits inside the component, so the reaper is a timer that aborts it.
+  HWND reaper = AllocateHWnd([&](UINT msg, WPARAM, LPARAM) -> LRESULT {
+    if (msg == WM_TIMER) socket.Abort();
+    return 0;
+  });
+  SetTimer(reaper, 1, 20000);
+  socket.Pause();  // no FD_WRITE will say when the peer has made room
+  socket.SendStr(Pattern(0, total));
+  socket.Flush();
+  KillTimer(reaper, 1);
+  DestroyWindow(reaper);
+  EXPECT_EQ(socket.State(), wsConnected);
   socket.Close();
   peer.Join();
   EXPECT_EQ(reader->received.load(), total);
