@@ -97,6 +97,9 @@ void TForm::SetVisible(bool value) {
     FButtons = 0;
     if (FWindow) TheDisplay().SetVisible(FWindow, false);
     if (Application->ActiveForm() == this) Application->SetActiveForm(nullptr);
+    // A hidden modal window could take no more input, and every other window waits for it:
+    // hiding it ends its showing as a cancel would.
+    if (FInModal && FModalResult == mrNone) FModalResult = mrCancel;
     DoHide();
     return;
   }

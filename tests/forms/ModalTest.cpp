@@ -107,6 +107,17 @@ TEST_F(ModalForms, CloseEndsAModalShowingWithCancel) {
   EXPECT_EQ(w.form->ShowModal(), mrCancel);
 }
 
+TEST_F(ModalForms, AModalFormHiddenByTheProgramEndsItsShowingWithCancel) {
+  TTestForm w("Hidden");
+  auto driver = Driver([&] {
+    if (!w.form->Visible()) return false;
+    w.form->Hide();
+    return true;
+  });
+  EXPECT_EQ(w.form->ShowModal(), mrCancel);
+  EXPECT_EQ(Application->ModalForm(), nullptr);
+}
+
 TEST_F(ModalForms, AnExceptionInOnClickIsShownInAMessageBoxAndTheLoopGoesOn) {
   TTestForm w("Main");
   int clicks = 0;
