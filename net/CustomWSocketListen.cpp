@@ -41,11 +41,15 @@ void TCustomWSocket::Listen() {
     ws::WSASetLastError(code);
     return ReportWinsockError("Bind");
   }
+  const winsock::SOCKET handle = FHSocket;
   ChangeState(wsBound);
   if (FType == winsock::SOCK_DGRAM) {
     ChangeState(wsListening);
     ChangeState(wsConnected);
     NotifySessionConnected(0);
+    // The handler may have closed the socket or opened another one; neither is this
+    // Listen's to register for notifications any more.
+    if (FHSocket != handle) return;
   } else {
     if (ws::listen(FHSocket, 5) == winsock::SOCKET_ERROR) return ReportWinsockError("Listen");
     ChangeState(wsListening);

@@ -154,6 +154,25 @@ TEST(SocketListenTest, DatagramListenSendToAndReceiveFrom) {
   EXPECT_EQ(receiver.ReadCount(), 8);
 }
 
+TEST(SocketListenTest, DatagramListenClosedByItsConnectHandlerEndsQuietly) {
+  SocketEventLog log;
+  TWSocket receiver;
+  log.Attach(receiver);
+  receiver.OnSessionConnected = [&](TObject*, std::uint16_t error) {
+    log.events.push_back("connected " + std::to_string(error));
+    receiver.Close();
+  };
+  receiver.SetAddr("127.0.0.1");
+  receiver.SetPort("0");
+  receiver.SetProto("udp");
+  EXPECT_EQ(ExceptionText([&] { receiver.Listen(); }), "(no exception)");
+  std::vector<std::string> expected = {"state 7>2",   "state 2>6", "state 6>4",
+                                       "connected 0", "state 4>7", "closed 0"};
+  EXPECT_EQ(log.events, expected);
+  EXPECT_EQ(receiver.State(), wsClosed);
+  EXPECT_EQ(receiver.HSocket(), winsock::INVALID_SOCKET);
+}
+
 TEST(SocketListenTest, DatagramConnectSendsThroughTheQueue) {
   TWSocket receiver;
   std::uint16_t port = ListenOnLoopback(receiver, "udp");
