@@ -91,10 +91,22 @@ void TCustomSocksWSocket::Connect() {
     return;
   }
   if (!ResolveProxyEndpoints()) return;
-  TCustomWSocket::Connect();
-  // Only a connect under way leads to a negotiation; one refused by a guard must not leave
-  // the next, perhaps direct, connection believing it talks to a proxy.
-  if (FState == wsConnecting) FNegotiation.Start(Socks4Level());
+  // Started first: a handler that pumps messages when the state changes may already see
+  // the connection to the proxy complete inside the base Connect.
+  FNegotiation.Start(Socks4Level());
+  try {
+    TCustomWSocket::Connect();
+  } catch (...) {
+    DropRefusedNegotiation();
+    throw;
+  }
+  DropRefusedNegotiation();
+}
+
+// A connect refused by a guard, or failed before it got under way, must not leave the
+// next, perhaps direct, connection believing it talks to a proxy.
+void TCustomSocksWSocket::DropRefusedNegotiation() {
+  if (FState == wsClosed || FState == wsOpened) FNegotiation.Clear();
 }
 
 std::string TCustomSocksWSocket::OversizedRequest() const {

@@ -53,6 +53,7 @@ class TCustomSocksWSocket : public TCustomWSocket {
   // Text of the first request that would not fit its area, empty when all fit.
   std::string OversizedRequest() const;
   bool ResolveProxyEndpoints();
+  void DropRefusedNegotiation();
   void ForgetResolvedEndpoints();
   void SendGreeting();
   void SendConnectRequest();

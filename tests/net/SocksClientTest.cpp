@@ -187,6 +187,33 @@ TEST(SocksClientTest, Socks4RequestsCarryTheAddressOrTheNameForTheProxy) {
   }
 }
 
+// An application that keeps its windows alive while the state changes may see the TCP
+// connection to the proxy complete before Connect returns; it must still be negotiated.
+TEST(SocksClientTest, ProxyConnectionCompletedInsideOnChangeStateIsNegotiated) {
+  TSocksScriptedProxy proxy;
+  proxy.Expect(Bytes({5, 1, 0}))
+      .Send(Bytes({5, 0}))
+      .Expect(Socks5Request("localhost", 110))
+      .Send(Socks5Ok)
+      .ExpectEnd();
+  proxy.Start();
+  TWSocket socket;
+  TSocksEventLog log;
+  log.Attach(socket);
+  bool pumped = false;
+  socket.OnChangeState = [&](TObject*, TSocketState, TSocketState newState) {
+    if (newState != wsConnecting) return;
+    pumped = RunLoopUntil([&] { return socket.State() != wsConnecting; });
+  };
+  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  socket.Connect();
+  ASSERT_TRUE(pumped);
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("SessionConnected(0)"); }));
+  DrainMessages();
+  EXPECT_THAT(log.Events, ElementsAre("SocksConnected(0)", "SessionConnected(0)"));
+  CloseAndCheckProxy(socket, proxy);
+}
+
 // As on a direct connection, an exception from the application's OnSessionConnected goes to
 // OnBgException and aborts the connection instead of vanishing inside the read loop.
 TEST(SocksClientTest, ExceptionFromOnSessionConnectedAbortsTheConnection) {
