@@ -143,8 +143,13 @@ void TCustomPop3Cli::SocketSessionClosed(std::uint16_t error) {
   // A step of a sequence that loses its connection fails: without a result of its own the
   // sequence would go on to its next step and fail that one's guard inside this
   // notification. An abort keeps its own report (426).
-  if (!FRequestDoneFlag && FRequestResult == 0 && FState != pop3Aborting && FState != pop3Idle)
+  if (!FRequestDoneFlag && FRequestResult == 0 && FState != pop3Aborting && FState != pop3Idle) {
     FRequestResult = 10004;
+    // The server's side went away with no line to tell why; without a text of our own the
+    // user would be shown an error message that says nothing.
+    if (FErrorMessage.empty()) FErrorMessage = "-ERR Disconneced unexpectedly";
+    if (OnDisplay) OnDisplay(this, "-ERR Disconneced unexpectedly");
+  }
   FinishRequest(10004);
   FProtocolState = pop3Disconnected;
 }

@@ -120,6 +120,9 @@ TEST_F(Pop3Engine, ConnectionLostWhileAwaitingAReplyEndsTheRequest) {
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqRetr, 10004}}));
   EXPECT_EQ(pop3.ProtocolState(), pop3Disconnected);
   EXPECT_EQ(pop3.State(), pop3Idle);
+  // The mail check shows "Error " and this text: it must say what happened.
+  EXPECT_EQ(pop3.ErrorMessage(), "-ERR Disconneced unexpectedly");
+  EXPECT_TRUE(Logged("disp -ERR Disconneced unexpectedly"));
 }
 
 TEST_F(Pop3Engine, LoginReportsOnceWithItsOwnRequestType) {
@@ -154,6 +157,7 @@ TEST_F(Pop3Engine, LoginWhoseConnectionDropsMidwayReportsTheLoss) {
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqLogin, 10004}}));
   EXPECT_EQ(pop3.State(), pop3Idle);
   EXPECT_EQ(pop3.ProtocolState(), pop3Disconnected);
+  EXPECT_EQ(pop3.ErrorMessage(), "-ERR Disconneced unexpectedly");
 }
 
 TEST_F(Pop3Engine, LoginWithoutRequestDoneHandlerStillReturnsToIdle) {
