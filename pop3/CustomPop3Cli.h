@@ -146,6 +146,8 @@ class TCustomPop3Cli : public TNetComponent {
   void SocketDnsLookupDone(std::uint16_t error);
   void SocketSessionConnected(std::uint16_t error);
   void SocketDataAvailable(std::uint16_t error);
+  void DispatchLines(std::uint16_t error);
+  void AbandonAfterException(const std::string& text);
   void SocketSessionClosed(std::uint16_t error);
 
   std::unique_ptr<TWSocket> FSocket;

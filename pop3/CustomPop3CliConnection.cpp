@@ -108,6 +108,29 @@ void TCustomPop3Cli::SocketDataAvailable(std::uint16_t error) {
   const int count = FSocket->Receive(into, room);
   if (count <= 0) return;
   FReceiveBuffer.CommitReceive(count);
+  try {
+    DispatchLines(error);
+  } catch (const std::exception& e) {
+    AbandonAfterException("-ERR " + ExceptionClassName(e) + ": " + e.what());
+    throw;
+  } catch (...) {
+    AbandonAfterException("-ERR Exception");
+    throw;
+  }
+}
+
+// A handler's exception leaves the rest of the held lines undispatched, and the socket
+// layer swallows it: the running request would wait for ever for lines that have already
+// come, or the rest of an answer would be read as the reply to the next command. So the
+// connection is dropped, the request ends once with an error that names the exception, and
+// the exception goes on its way.
+void TCustomPop3Cli::AbandonAfterException(const std::string& text) {
+  if (!FConnected) return;
+  if (FState != pop3Idle && FErrorMessage.empty()) FErrorMessage = text;
+  Abort();
+}
+
+void TCustomPop3Cli::DispatchLines(std::uint16_t error) {
   std::string_view line;
   bool continuation = false;
   while (FReceiveBuffer.NextLine(line, continuation)) {

@@ -266,6 +266,32 @@ TEST_F(Pop3Engine, AbortDuringACommandEndsItOnceAndDropsTheConnection) {
   EXPECT_THROW(pop3.Noop(), Pop3Exception);  // the transaction is gone with the connection
 }
 
+// A line handler that raises (a spool file that cannot be written) used to leave the rest of
+// the answer, its final "." included, held and never dispatched: the socket layer swallows
+// the exception, no more data comes, and the retrieval never ended.
+TEST_F(Pop3Engine, LineHandlerThatRaisesEndsTheRequestOnceAndDropsTheConnection) {
+  ScriptLogin();
+  peer.Expect().Send("+OK\r\nline 1\r\nline 2\r\n.\r\n");
+  LoginNow();
+  std::vector<std::string> lines;
+  pop3.OnMessageLine = [&](TObject*) {
+    lines.push_back(pop3.LastResponse());
+    throw std::runtime_error("Disk full");
+  };
+  pop3.OnMessageEnd = [this](TObject*) { Log("end"); };
+  pop3.SetMsgNum(1);
+  pop3.Retr();
+  ASSERT_TRUE(WaitDone(1));
+  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  DrainMessages();
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqRetr, 10004}}));
+  EXPECT_EQ(lines, (std::vector<std::string>{"line 1"}));
+  EXPECT_FALSE(Logged("end"));
+  EXPECT_EQ(pop3.ErrorMessage(), "-ERR Exception: Disk full");
+  EXPECT_EQ(pop3.ProtocolState(), pop3Disconnected);
+  EXPECT_EQ(pop3.State(), pop3Idle);
+}
+
 TEST_F(Pop3Engine, DestroyedClientClosesItsConnectionAndReportsNothingLate) {
   peer.Send("+OK hi\r\n").Expect();
   peer.Start();
