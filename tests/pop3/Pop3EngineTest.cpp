@@ -177,6 +177,35 @@ TEST_F(Pop3Engine, AbortWhileIdleOnlyPassesThroughAborting) {
   EXPECT_TRUE(done.empty());
 }
 
+// The connect is still under way when Connect returns for a dotted address, and the greeting
+// may never come: an Abort in either phase ends the Connect once, with 10004.
+TEST_F(Pop3Engine, AbortWhileConnectingOrAwaitingTheGreetingEndsTheConnectOnce) {
+  peer.Pause(0);  // accepts, then never greets
+  peer.Start();
+  pop3.Connect();
+  ASSERT_EQ(pop3.State(), pop3Connecting);
+  pop3.Abort();
+  ASSERT_TRUE(WaitDone(1));
+  DrainMessages();
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 10004}}));
+  EXPECT_EQ(pop3.State(), pop3Idle);
+
+  TScriptedPeer silent;
+  silent.Pause(0);
+  silent.Start();
+  pop3.SetPort(silent.Port());
+  pop3.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return pop3.State() == pop3AwaitingGreeting; }));
+  pop3.Abort();
+  ASSERT_TRUE(WaitDone(2));
+  ASSERT_TRUE(WaitPeer([&] { return silent.ClientClosed(); }));
+  DrainMessages();
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 10004}, {pop3RqConnect, 10004}}));
+  EXPECT_EQ(pop3.State(), pop3Idle);
+  EXPECT_EQ(pop3.ProtocolState(), pop3Disconnected);
+  EXPECT_FALSE(Logged("connected"));
+}
+
 TEST_F(Pop3Engine, AbortDuringLoginEndsTheSequenceWith426) {
   peer.Send("+OK ready\r\n").Expect();  // USER is never answered
   peer.Start();
