@@ -105,7 +105,9 @@ bool TX11Clipboard::AwaitNotify(Atom target, XSelectionEvent& reply, const TOthe
       return false;
     }
     pollfd p{ConnectionNumber(FDpy), POLLIN, 0};
-    ::poll(&p, 1, static_cast<int>(deadline - now));
+    // A broken connection stays readable forever; waiting on would only spin.
+    if (::poll(&p, 1, static_cast<int>(deadline - now)) > 0 && (p.revents & (POLLERR | POLLHUP)))
+      return false;
   }
 }
 

@@ -66,6 +66,10 @@ std::unique_ptr<TX11Display> TX11Display::Open(const std::string& displayName) {
     return 0;
   });
   s.watchId = WatchFd(ConnectionNumber(dpy), POLLIN, [raw](short) { raw->ReadEvents(); });
+  // Xlib's answer to a broken connection is to exit the process from inside whatever call
+  // noticed it; this handler returns instead, and Xlib then turns every call into a no-op.
+  XSetIOErrorExitHandler(
+      dpy, [](::Display*, void* impl) { static_cast<Impl*>(impl)->ConnectionLost(); }, raw);
   return std::unique_ptr<TX11Display>(new TX11Display(std::move(impl)));
 }
 
@@ -75,7 +79,8 @@ TX11Display::~TX11Display() {
   Impl& s = *FImpl;
   UnwatchFd(s.watchId);
   ::DestroyWindow(s.poster);
-  for (auto& [id, w] : s.windows) XDestroyWindow(s.dpy, w.xid);
+  for (auto& [id, w] : s.windows)
+    if (w.xid && !s.lost) XDestroyWindow(s.dpy, w.xid);
   s.clipboard.reset();
   if (s.palette->Mapped()) SetTextSmoothing(s.smoothingWas);
   s.palette.reset();
@@ -86,6 +91,7 @@ TX11Display::~TX11Display() {
 TDisplayWindow TX11Display::CreateWindow(const TWindowParams& params,
                                          TDisplayEventHandler handler) {
   Impl& s = *FImpl;
+  if (s.lost) return 0;
   const TRect& b = params.Bounds;
   XSetWindowAttributes attrs{};
   attrs.background_pixel = BlackPixel(s.dpy, s.screen);
@@ -113,19 +119,18 @@ void TX11Display::DestroyWindow(TDisplayWindow window) {
   Impl& s = *FImpl;
   Impl::Win* w = s.Find(window);
   if (!w) return;
-  if (s.dragging == window) {
-    XUngrabPointer(s.dpy, CurrentTime);
-    s.dragging = 0;
+  if (s.dragging == window) s.EndDrag();
+  if (s.Live(window)) {
+    XDestroyWindow(s.dpy, w->xid);
+    s.byXid.erase(w->xid);
   }
-  XDestroyWindow(s.dpy, w->xid);
-  s.byXid.erase(w->xid);
   s.windows.erase(window);
   s.KickIfQueued();
 }
 
 void TX11Display::SetTitle(TDisplayWindow window, const std::string& title) {
   Impl& s = *FImpl;
-  Impl::Win* w = s.Find(window);
+  Impl::Win* w = s.Live(window);
   if (!w) return;
   w->title = title;
   XStoreName(s.dpy, w->xid, title.c_str());
@@ -138,7 +143,7 @@ void TX11Display::SetTitle(TDisplayWindow window, const std::string& title) {
 
 void TX11Display::SetBounds(TDisplayWindow window, const TRect& bounds) {
   Impl& s = *FImpl;
-  Impl::Win* w = s.Find(window);
+  Impl::Win* w = s.Live(window);
   if (!w) return;
   w->bounds = bounds;
   w->backing.SetSize(bounds.Width(), bounds.Height());
@@ -154,9 +159,12 @@ TRect TX11Display::Bounds(TDisplayWindow window) const {
 
 void TX11Display::SetVisible(TDisplayWindow window, bool visible) {
   Impl& s = *FImpl;
-  Impl::Win* w = s.Find(window);
+  Impl::Win* w = s.Live(window);
   if (!w || w->visible == visible) return;
   w->visible = visible;
+  // An unmapped window loses the pointer grab, so the release that ends a drag of it would
+  // go to whatever lies below: the drag ends here instead.
+  if (!visible && s.dragging == window) s.EndDrag();
   if (visible) {
     XMapRaised(s.dpy, w->xid);
     // Without a window manager a mapped window keeps its requested place; with one, the
@@ -175,6 +183,7 @@ bool TX11Display::Visible(TDisplayWindow window) const {
 
 TPoint TX11Display::PointerPos() {
   Impl& s = *FImpl;
+  if (s.lost) return {};
   ::Window rootRet, child;
   int rx = 0, ry = 0, wx, wy;
   unsigned mask;
@@ -192,21 +201,23 @@ int TX11Display::ColorDepth() const {
 }
 
 void TX11Display::Flush() {
-  XFlush(FImpl->dpy);
+  if (!FImpl->lost) XFlush(FImpl->dpy);
 }
 
 unsigned long TX11Display::NativeWindow(TDisplayWindow window) const {
   const Impl::Win* w = FImpl->Find(window);
-  return w ? w->xid : 0;
+  return w && !FImpl->lost ? w->xid : 0;
 }
 
 void TX11Display::SetClipboardText(const std::string& text) {
+  if (FImpl->lost) return;
   FImpl->clipboard->SetText(text);
   FImpl->KickIfQueued();
 }
 
 bool TX11Display::GetClipboardText(std::string& text) {
   Impl& s = *FImpl;
+  if (s.lost) return false;
   const bool got = s.clipboard->GetText(text, [&s](XEvent& ev) { s.Handle(ev); });
   s.KickIfQueued();
   return got;

@@ -27,24 +27,34 @@ int VirtualKey(KeySym sym) {
     case XK_space:
       return VK_SPACE;
     case XK_Prior:
+    case XK_KP_Prior:
       return VK_PRIOR;
     case XK_Next:
+    case XK_KP_Next:
       return VK_NEXT;
     case XK_End:
+    case XK_KP_End:
       return VK_END;
     case XK_Home:
+    case XK_KP_Home:
       return VK_HOME;
     case XK_Left:
+    case XK_KP_Left:
       return VK_LEFT;
     case XK_Up:
+    case XK_KP_Up:
       return VK_UP;
     case XK_Right:
+    case XK_KP_Right:
       return VK_RIGHT;
     case XK_Down:
+    case XK_KP_Down:
       return VK_DOWN;
     case XK_Insert:
+    case XK_KP_Insert:
       return VK_INSERT;
     case XK_Delete:
+    case XK_KP_Delete:
       return VK_DELETE;
     case XK_Shift_L:
     case XK_Shift_R:
@@ -65,7 +75,7 @@ int VirtualKey(KeySym sym) {
 }  // namespace
 
 void TX11Display::Impl::ReadEvents() {
-  while (XPending(dpy) > 0) {
+  while (!lost && XPending(dpy) > 0) {
     XEvent ev;
     XNextEvent(dpy, &ev);
     Handle(ev);
@@ -76,6 +86,7 @@ void TX11Display::Impl::ReadEvents() {
 // the socket during any request and poll() would not see them again. Every call that
 // talks to the server ends here; QueuedAfterReading also takes what XCB has buffered.
 void TX11Display::Impl::KickIfQueued() {
+  if (lost) return;
   XFlush(dpy);
   if (XEventsQueued(dpy, QueuedAfterReading) > 0) ReadEvents();
 }
@@ -110,6 +121,9 @@ void TX11Display::Impl::Handle(XEvent& ev) {
       Put(w, out.Area);
       if (ev.xexpose.count == 0) XFlush(dpy);
       Enqueue(out);
+      return;
+    case DestroyNotify:
+      if (ev.xdestroywindow.window == w.xid) Destroyed(id);
       return;
     case MapNotify:
       // Without a window manager nobody gives a new window the keyboard; errors (the window
@@ -152,11 +166,7 @@ void TX11Display::Impl::HandlePointer(XEvent& ev, TDisplayWindow id) {
   if (press || release) {
     if (ev.xbutton.button < 1 || ev.xbutton.button > 3) return;  // wheel
     if (dragging) {
-      if (release && ev.xbutton.button == Button1) {
-        XUngrabPointer(dpy, CurrentTime);
-        XFlush(dpy);
-        dragging = 0;
-      }
+      if (release && ev.xbutton.button == Button1) EndDrag();
       return;
     }
     out.Kind = press ? TDisplayEventKind::MouseDown : TDisplayEventKind::MouseUp;
@@ -190,13 +200,19 @@ void TX11Display::Impl::HandleKey(XKeyEvent& key, TDisplayWindow id) {
   out.Shift = key.state & ShiftMask;
   out.Ctrl = key.state & ControlMask;
   out.Alt = key.state & Mod1Mask;
-  out.Key = VirtualKey(XLookupKeysym(&key, 0));
+  KeySym sym = XLookupKeysym(&key, 0);
+  // A keypad key's first symbol is its moving meaning (KP_Home); NumLock turns it into the
+  // digit, which only the modifier-aware lookup sees.
+  if (IsKeypadKey(sym)) {
+    char ignored[8];
+    XLookupString(&key, ignored, sizeof ignored, &sym, nullptr);
+  }
+  out.Key = VirtualKey(sym);
   out.Kind = key.type == KeyPress ? TDisplayEventKind::KeyDown : TDisplayEventKind::KeyUp;
   if (out.Key) Enqueue(out);
   if (key.type != KeyPress) return;
   char text[16];
-  KeySym sym;
-  int n = XLookupString(&key, text, sizeof text, &sym, nullptr);
+  int n = XLookupString(&key, text, sizeof text, nullptr, nullptr);
   // Shift+Tab is ISO_Left_Tab, which X gives no text; Windows still types a tab.
   if (n == 0 && out.Key == VK_TAB && !out.Ctrl && !out.Alt) {
     text[0] = '\t';
@@ -218,7 +234,7 @@ void TX11Display::Impl::HandleKey(XKeyEvent& key, TDisplayWindow id) {
 // waiting in its poll(), so timers tick and nothing spins.
 void TX11Display::DragWindow(TDisplayWindow window) {
   Impl& s = *FImpl;
-  Impl::Win* w = s.Find(window);
+  Impl::Win* w = s.Live(window);
   if (!w || s.dragging) return;
   ::Window rootRet, child;
   int rx, ry, wx, wy;
@@ -232,8 +248,40 @@ void TX11Display::DragWindow(TDisplayWindow window) {
   s.KickIfQueued();
   PumpWhile([&] { return s.dragging == window; });
   if (s.dragging == window) {
-    XUngrabPointer(s.dpy, CurrentTime);
-    s.dragging = 0;
+    s.EndDrag();
     s.KickIfQueued();
   }
+}
+
+void TX11Display::Impl::EndDrag() {
+  if (!dragging) return;
+  dragging = 0;
+  if (lost) return;
+  XUngrabPointer(dpy, CurrentTime);
+  XFlush(dpy);
+}
+
+void TX11Display::Impl::Destroyed(TDisplayWindow id) {
+  Win& w = windows[id];
+  if (dragging == id) EndDrag();
+  byXid.erase(w.xid);
+  w.xid = 0;
+  w.visible = false;
+  TDisplayEvent out;
+  out.Kind = TDisplayEventKind::Close;
+  out.Window = id;
+  Enqueue(out);
+}
+
+// Runs inside the Xlib call that met the broken connection, so it must not call Xlib. The
+// program's windows are gone with the server, and it can take no more input: the loop is
+// told to quit (a modal window ends as cancelled on the way), so the program ends through
+// its normal exit instead of being cut off in the middle of a handler.
+void TX11Display::Impl::ConnectionLost() {
+  if (lost) return;
+  lost = true;
+  dragging = 0;
+  UnwatchFd(watchId);  // the dead descriptor would stay readable and wake the loop forever
+  watchId = -1;
+  PostQuitMessage(0);
 }

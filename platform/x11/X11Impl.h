@@ -42,6 +42,8 @@ struct TX11Display::Impl {
   std::deque<TDisplayEvent> queue;
   TDisplayWindow dragging = 0;
   TPoint dragOffset;
+  // The connection broke (the server ended or closed it): nothing may reach Xlib any more.
+  bool lost = false;
 
   Win* Find(TDisplayWindow w) {
     auto it = windows.find(w);
@@ -50,6 +52,12 @@ struct TX11Display::Impl {
   const Win* Find(TDisplayWindow w) const {
     auto it = windows.find(w);
     return it == windows.end() ? nullptr : &it->second;
+  }
+  // A window that still exists on the server; null once the connection is lost or another
+  // client (a window manager) destroyed it.
+  Win* Live(TDisplayWindow w) {
+    Win* win = Find(w);
+    return win && win->xid && !lost ? win : nullptr;
   }
 
   // Reads everything the server has sent, handles drags and exposures at once and queues
@@ -63,6 +71,12 @@ struct TX11Display::Impl {
   void HandleKey(XKeyEvent& key, TDisplayWindow id);
   void HandlePointer(XEvent& ev, TDisplayWindow id);
   void Enqueue(const TDisplayEvent& ev);
+  // Another client destroyed one of our windows: it is forgotten on our side and the
+  // program is asked to close it.
+  void Destroyed(TDisplayWindow id);
+  void EndDrag();
+  // Called by Xlib instead of exiting the process when the connection breaks.
+  void ConnectionLost();
   void Put(Win& w, const TRect& area);  // backing pixels to the server
 };
 

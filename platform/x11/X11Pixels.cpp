@@ -12,6 +12,12 @@ int RecordError(::Display*, XErrorEvent* e) {
   return 0;
 }
 
+// Xlib's own handler exits the process. Returning lets Xlib go on to the display's exit
+// handler, which TX11Display sets so the program can end in an orderly way.
+int NoteBrokenConnection(::Display*) {
+  return 0;
+}
+
 // An image of the visual's format; Xlib owns the buffer from here on and frees it with
 // the image.
 XImage* MakeImage(::Display* dpy, Visual* visual, int depth, int w, int h) {
@@ -30,6 +36,7 @@ XImage* MakeImage(::Display* dpy, Visual* visual, int depth, int w, int h) {
 
 void X11InstallErrorHandler() {
   XSetErrorHandler(RecordError);
+  XSetIOErrorHandler(NoteBrokenConnection);
 }
 
 int X11TakeError(::Display* dpy) {
@@ -55,7 +62,7 @@ void TX11Display::Impl::Put(Win& w, const TRect& area) {
 
 void TX11Display::Present(TDisplayWindow window, const TSurface& surface, const TRect& area) {
   Impl& s = *FImpl;
-  Impl::Win* w = s.Find(window);
+  Impl::Win* w = s.Live(window);
   if (!w) return;
   TRect r = area.Intersect(surface.BoundsRect()).Intersect(w->backing.BoundsRect());
   for (int y = r.Top; y < r.Bottom; ++y)
@@ -68,7 +75,7 @@ void TX11Display::Present(TDisplayWindow window, const TSurface& surface, const 
 // the colormap itself, so a capture shows what the cells really hold.
 bool TX11Display::Capture(TDisplayWindow window, TSurface& out) {
   Impl& s = *FImpl;
-  Impl::Win* w = s.Find(window);
+  Impl::Win* w = s.Live(window);
   if (!w || !w->visible || w->backing.Empty()) return false;
   X11TakeError(s.dpy);
   XImage* img = XGetImage(s.dpy, w->xid, 0, 0, static_cast<unsigned>(w->backing.Width()),

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -191,4 +192,145 @@ TEST_F(X11Bench, EightBitScreenReportsItsDepthAndShowsExactColours) {
   ASSERT_TRUE(RunLoopUntil([&] { return Saw(TDisplayEventKind::Paint); }, 5000));
   ASSERT_TRUE(display->Capture(w, shot));
   EXPECT_EQ(shot.Pixel(30, 10), 0x004000u);
+}
+
+TEST_F(X11Bench, KeypadEditingKeysFollowNumLock) {
+  Open(24);
+  if (IsSkipped()) return;
+  TDisplayWindow w = Window("Quillet keypad", Bounds(10, 10, 100, 40));
+  display->Present(w, TSurface(100, 40, clSilver));
+  server.Run("xdotool mousemove --sync 50 30 click 1");
+  ASSERT_TRUE(RunLoopUntil([&] { return Saw(TDisplayEventKind::MouseUp); }, 5000));
+  auto typed = [&](const std::string& keys, std::vector<int>& down, std::vector<unsigned>& chars) {
+    events.clear();
+    server.Run("xdotool key " + keys + " F5");
+    RunLoopUntil(
+        [&] {
+          return !events.empty() && events.back().Kind == TDisplayEventKind::KeyUp &&
+                 events.back().Key == VK_F1 + 4;
+        },
+        5000);
+    for (const TDisplayEvent& e : events) {
+      if (e.Kind == TDisplayEventKind::KeyDown) down.push_back(e.Key);
+      if (e.Kind == TDisplayEventKind::Char) chars.push_back(e.Char);
+    }
+  };
+  // Without NumLock the keypad moves and deletes like the keys beside it, typing nothing.
+  std::vector<int> down;
+  std::vector<unsigned> chars;
+  typed("KP_Home KP_End KP_Left KP_Right KP_Up KP_Down KP_Delete KP_Insert KP_Prior KP_Next", down,
+        chars);
+  EXPECT_EQ(down, (std::vector<int>{VK_HOME, VK_END, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_DELETE,
+                                    VK_INSERT, VK_PRIOR, VK_NEXT, VK_F1 + 4}));
+  EXPECT_TRUE(chars.empty());
+  // With NumLock the same key types its digit and moves nothing.
+  down.clear();
+  typed("Num_Lock KP_Home Num_Lock", down, chars);
+  EXPECT_EQ(std::count(down.begin(), down.end(), VK_HOME), 0);
+  EXPECT_EQ(chars, (std::vector<unsigned>{'7'}));
+}
+
+TEST_F(X11Bench, WindowDestroyedByAnotherClientAsksToCloseAndStaysHarmless) {
+  Open(24);
+  if (IsSkipped()) return;
+  TDisplayWindow w = Window("Quillet doomed", Bounds(10, 10, 100, 40));
+  TDisplayWindow other = Window("Quillet other", Bounds(200, 10, 100, 40));
+  display->Present(w, TSurface(100, 40, clSilver));
+  ASSERT_TRUE(DestroyForeignWindow(server.Name(), display->NativeWindow(w)));
+  ASSERT_TRUE(RunLoopUntil([&] { return Saw(TDisplayEventKind::Close); }, 5000));
+  EXPECT_EQ(events.back().Window, w);
+  // The program may go on using the window until it handles the close: nothing reaches the
+  // server for it any more, and a capture says it shows nothing.
+  display->SetTitle(w, "Quillet doomed again");
+  display->Present(w, TSurface(100, 40, clLime));
+  display->SetBounds(w, Bounds(20, 20, 100, 40));
+  display->SetVisible(w, false);
+  TSurface shot;
+  EXPECT_FALSE(display->Capture(w, shot));
+  display->Flush();
+  EXPECT_EQ(server.Run("xdotool search --name '^Quillet doomed'"), "");
+  display->DestroyWindow(w);
+  // The other window lives on.
+  display->Present(other, TSurface(100, 40, clLime));
+  ASSERT_TRUE(display->Capture(other, shot));
+  EXPECT_EQ(shot.Pixel(5, 5), clLime);
+}
+
+TEST_F(X11Bench, HidingTheWindowEndsItsCaptionDrag) {
+  Open(24);
+  if (IsSkipped()) return;
+  bool dragReturned = false;
+  TDisplayWindow w = 0;
+  HWND hider = AllocateHWnd([&](UINT msg, WPARAM, LPARAM) -> LRESULT {
+    if (msg == WM_TIMER && display->Visible(w)) display->SetVisible(w, false);
+    return 0;
+  });
+  w = Window("Quillet drag", Bounds(100, 100, 200, 60), [&](const TDisplayEvent& e) {
+    if (e.Kind != TDisplayEventKind::MouseDown) return;
+    SetTimer(hider, 1, 50);
+    display->DragWindow(w);
+    KillTimer(hider, 1);
+    dragReturned = true;
+  });
+  display->Present(w, TSurface(200, 60, clSilver));
+  server.Run("xdotool mousemove --sync 120 110 mousedown 1");
+  // The button stays down: only hiding the window can end the drag. A reaper quits the loop
+  // should the drag never end.
+  bool reaped = false;
+  HWND reaper = AllocateHWnd([&](UINT msg, WPARAM, LPARAM) -> LRESULT {
+    if (msg == WM_TIMER && !reaped) {
+      reaped = true;
+      PostQuitMessage(0);
+    }
+    return 0;
+  });
+  SetTimer(reaper, 1, 8000);
+  const bool done = RunLoopUntil([&] { return dragReturned; }, 10000);
+  KillTimer(reaper, 1);
+  DestroyWindow(reaper);
+  DestroyWindow(hider);
+  server.Run("xdotool mouseup 1");
+  EXPECT_TRUE(done);
+  EXPECT_FALSE(reaped);
+}
+
+TEST_F(X11Bench, LostConnectionEndsTheLoopInsteadOfTheProcess) {
+  Open(24);
+  if (IsSkipped()) return;
+  TDisplayWindow w = Window("Quillet lost", Bounds(10, 10, 100, 40));
+  display->Present(w, TSurface(100, 40, clSilver));
+  const std::string xid = std::to_string(display->NativeWindow(w));
+  // xdotool's windowkill makes the server close our connection, as when the server ends.
+  server.Run("xdotool windowkill " + xid);
+  bool quit = false;
+  const std::uint64_t deadline = TickCount() + 5000;
+  for (TMsg msg; !quit && TickCount() < deadline;) {
+    if (!PeekMessage(msg))
+      WaitMessage(static_cast<int>(deadline - std::min(deadline, TickCount())));
+    else if (msg.message == WM_QUIT)
+      quit = true;
+    else
+      DispatchMessage(msg);
+  }
+  ASSERT_TRUE(quit);
+  // The dead connection is no longer watched: the loop sleeps instead of waking for it.
+  DrainMessages();
+  const std::uint64_t start = TickCount();
+  WaitMessage(300);
+  EXPECT_GE(TickCount() - start, 250u);
+  // Every call still answers, without reaching for the server.
+  display->Present(w, TSurface(100, 40, clLime));
+  display->SetTitle(w, "gone");
+  display->SetVisible(w, false);
+  TSurface shot;
+  EXPECT_FALSE(display->Capture(w, shot));
+  EXPECT_EQ(display->CreateWindow({"Quillet late", Bounds(0, 0, 10, 10), true}, {}), 0u);
+  display->SetClipboardText("text");
+  std::string text;
+  EXPECT_FALSE(display->GetClipboardText(text));
+  display->DragWindow(w);
+  display->PointerPos();
+  display->Flush();
+  display->DestroyWindow(w);
+  display.reset();
 }

@@ -16,3 +16,11 @@ bool SendCloseRequest(const std::string& display, unsigned long window) {
   XCloseDisplay(dpy);  // flushes the event
   return ok != 0;
 }
+
+bool DestroyForeignWindow(const std::string& display, unsigned long window) {
+  ::Display* dpy = XOpenDisplay(display.c_str());
+  if (!dpy) return false;
+  XDestroyWindow(dpy, window);
+  XCloseDisplay(dpy);
+  return true;
+}

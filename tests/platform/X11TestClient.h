@@ -6,3 +6,5 @@
 
 // Sends the window manager's close request (WM_PROTOCOLS / WM_DELETE_WINDOW) to a window.
 bool SendCloseRequest(const std::string& display, unsigned long window);
+// Destroys a window of another client, as a window manager may do.
+bool DestroyForeignWindow(const std::string& display, unsigned long window);
