@@ -1,5 +1,7 @@
 #include "pop3/CustomPop3Cli.h"
 
+#include <exception>
+
 #include "platform/MessageLoop.h"
 
 namespace {
@@ -125,12 +127,21 @@ void TCustomPop3Cli::SendCommandLine(std::string_view line) {
   text.reserve(line.size() + 2);
   text.append(line);
   if (OnDisplay) OnDisplay(this, "> " + text);
-  ProcessPendingMessages();
+  // Another window's handler may raise while the pump runs it. The request is already
+  // waiting for its reply: left unsent, it would wait for ever and refuse every later
+  // request. So the line still goes out, and the exception goes on to the caller after it.
+  std::exception_ptr pumpFailure;
+  try {
+    ProcessPendingMessages();
+  } catch (...) {
+    pumpFailure = std::current_exception();
+  }
   text.append("\r\n");
   // The pump may have run a close of this very connection (the server hung up, or a
   // handler called Abort); then there is nothing to send on, the closed-handler has
   // already ended the request, and a send would only raise on the dead socket.
   if (FSocket && FConnected) FSocket->SendStr(text);
+  if (pumpFailure) std::rethrow_exception(pumpFailure);
 }
 
 void TCustomPop3Cli::HandleStatusReply() {

@@ -367,6 +367,25 @@ TEST_F(Pop3Engine, ConnectionEndedByThePumpBeforeTheSendEndsTheRequestWithoutRai
   EXPECT_EQ(pop3.State(), pop3Idle);
 }
 
+// A handler run by that pump may also raise. The command used to stay unsent while the
+// client waited for its reply, refusing every later request as "not ready"; now the line
+// goes out and the exception still reaches the caller.
+TEST_F(Pop3Engine, ExceptionFromThePumpBeforeTheSendStillSendsTheCommand) {
+  ScriptLogin();
+  peer.Expect().Send("+OK 2 320\r\n");
+  LoginNow();
+  const HWND other = AllocateHWnd(
+      [](UINT, WPARAM, LPARAM) -> LRESULT { throw std::runtime_error("handler failed"); });
+  PostMessage(other, WM_USER + 7, 0, 0);
+  EXPECT_THROW(pop3.Stat(), std::runtime_error);
+  ASSERT_TRUE(WaitDone(1));
+  DestroyWindow(other);
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqStat, 0}}));
+  EXPECT_EQ(pop3.MsgCount(), 2);
+  EXPECT_EQ(peer.Lines(), (std::vector<std::string>{"USER alice", "PASS secret", "STAT"}));
+  EXPECT_EQ(pop3.State(), pop3Idle);
+}
+
 // A host that cannot even be looked up (no name at all) used to raise out of Connect and
 // leave the component resolving for good, refusing every later request as "not ready".
 TEST_F(Pop3Engine, ConnectWithoutAHostFailsTheRequestAndLeavesTheClientUsable) {
