@@ -44,16 +44,19 @@ std::vector<std::string> SplitLines(const std::string& text, bool singleLine) {
 }
 
 // Greedy word wrap: breaks after the last space that keeps the line within maxWidth; a word
-// longer than the line stays whole on a line of its own, as Windows does.
+// longer than the line stays whole on a line of its own, as Windows does. The width grows
+// with each character instead of being measured afresh, so a long text (a mail subject of
+// one unbroken word) costs its length, not its square.
 std::vector<TLine> WrapLine(TFontFace& face, const TLine& line, int maxWidth, int tabWidth) {
   std::vector<TLine> out;
   std::size_t start = 0;
   while (start < line.text.size()) {
     std::size_t end = line.text.size(), lastBreak = std::string::npos;
+    int pen = 0;
     for (std::size_t i = start; i < line.text.size(); ++i) {
       if (line.text[i] == ' ') lastBreak = i;
-      std::string part = line.text.substr(start, i + 1 - start);
-      if (LayoutRun(face, part, tabWidth).Width > maxWidth && lastBreak != std::string::npos) {
+      pen = AdvancePen(face, pen, static_cast<unsigned char>(line.text[i]), tabWidth);
+      if (pen > maxWidth && lastBreak != std::string::npos) {
         end = lastBreak;
         break;
       }

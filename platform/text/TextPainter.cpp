@@ -33,6 +33,11 @@ void HLine(TSurface& surface, const TRect& clip, int x0, int x1, int y, int thic
 
 }  // namespace
 
+int AdvancePen(TFontFace& face, int pen, unsigned char c, int tabWidth) {
+  if (c == '\t' && tabWidth > 0) return (pen / tabWidth + 1) * tabWidth;
+  return pen + face.Advance(c);
+}
+
 TTextRun LayoutRun(TFontFace& face, const std::string& text, int tabWidth) {
   TTextRun run;
   run.Text = text;
@@ -40,10 +45,7 @@ TTextRun LayoutRun(TFontFace& face, const std::string& text, int tabWidth) {
   int pen = 0;
   for (unsigned char c : text) {
     run.X.push_back(pen);
-    if (c == '\t' && tabWidth > 0)
-      pen = (pen / tabWidth + 1) * tabWidth;
-    else
-      pen += face.Advance(c);
+    pen = AdvancePen(face, pen, c, tabWidth);
   }
   run.Width = pen;
   return run;

@@ -16,6 +16,10 @@ struct TTextRun {
   int Width = 0;
 };
 
+// The pen position after one character: a tab goes to the next multiple of tabWidth when
+// tabWidth is positive, other characters advance by their glyph's width.
+int AdvancePen(TFontFace& face, int pen, unsigned char c, int tabWidth);
+
 // Lays out text from pen position 0: tabs go to the next multiple of tabWidth when tabWidth
 // is positive, other characters advance by their glyph's width.
 TTextRun LayoutRun(TFontFace& face, const std::string& text, int tabWidth);

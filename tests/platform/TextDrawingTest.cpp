@@ -6,6 +6,7 @@
 
 #include <set>
 
+#include "platform/MessageLoop.h"
 #include "platform/draw/DrawContext.h"
 #include "platform/text/FontFace.h"
 #include "platform/text/Fonts.h"
@@ -219,4 +220,30 @@ TEST(TextOut, WithoutSmoothingGlyphsUseOnlyTheTextColour) {
   SetTextSmoothing(false);
   EXPECT_EQ(b.dc.TextExtent("Checking your mail").cy, ext.cy);
   SetTextSmoothing(true);
+}
+
+TEST(DrawText, WordBreakOfLongTextTakesTimeInProportionToIt) {
+  // A mail's subject may be one unbroken run of many thousand characters; laying it out
+  // must not cost the square of its length.
+  TextBench b;
+  const std::string word(40000, 'w');
+  const std::string words = [] {
+    std::string s;
+    for (int i = 0; i < 8000; ++i) s += "word ";
+    return s;
+  }();
+  const std::uint64_t start = TickCount();
+  TRect r{0, 0, 180, 40};
+  b.dc.DrawText(word, r, DT_CALCRECT | DT_WORDBREAK);
+  EXPECT_EQ(r.Width(), b.dc.TextExtent(word).cx);  // a word wider than the line stays whole
+  EXPECT_EQ(r.Height(), b.dc.TextMetrics().tmHeight);
+  r = {0, 0, 180, 40};
+  const int lines =
+      b.dc.DrawText(words, r, DT_CALCRECT | DT_WORDBREAK) / b.dc.TextMetrics().tmHeight;
+  EXPECT_LE(r.Width(), 180);
+  const int perLine = (180 + b.dc.TextExtent(" ").cx) / b.dc.TextExtent("word ").cx;
+  EXPECT_EQ(lines, (8000 + perLine - 1) / perLine);
+  r = {0, 0, 180, 40};
+  b.dc.DrawText(word + " " + words, r, DT_WORDBREAK);  // drawn, too
+  EXPECT_LT(TickCount() - start, 10000u);
 }
