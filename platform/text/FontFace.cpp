@@ -78,8 +78,16 @@ std::shared_ptr<TFontFace> TFontFace::ForSpec(const TFontRequest& request) {
   std::string file, family;
   int index = 0;
   if (!MatchFace(request, height, file, index, family) ||
-      !face->Load(file, index, height, request.Bold, request.Italic))
-    face->SetFallbackMetrics(height);
+      !face->Load(file, index, height, request.Bold, request.Italic)) {
+    // The match can be a file that vanished or broke after it was added (fontconfig keeps
+    // what it read when it was added); the system's default face is then the next best, and
+    // only without any loadable face does text go without glyphs.
+    TFontRequest fallback = request;
+    fallback.Name = "sans-serif";
+    if (!MatchFace(fallback, height, file, index, family) ||
+        !face->Load(file, index, height, request.Bold, request.Italic))
+      face->SetFallbackMetrics(height);
+  }
   face->FFamily = family;
   Cache()[key] = face;
   return face;

@@ -102,3 +102,18 @@ TEST(FontTable, FontChangeReachesTopLevelWindowsOnly) {
   DestroyWindow(a);
   DestroyWindow(b);
 }
+
+TEST(FontTable, AnAddedFileThatVanishedFallsBackToARealFace) {
+  std::string path = MakeRenamedFont();
+  if (path.empty()) GTEST_SKIP() << "no DejaVu Sans file to derive a test font from";
+  ASSERT_EQ(AddFontResourceA(path), 1);
+  // fontconfig still offers the file for its family, but the file is no longer there.
+  std::remove(path.c_str());
+  std::shared_ptr<TFontFace> face = TFontFace::ForSpec(TFontRequest{"Quillet Tst", 12});
+  EXPECT_FALSE(face->File().empty());
+  EXPECT_NE(face->File(), path);
+  const TFontFace::Glyph& m = face->GlyphOf('m');
+  EXPECT_GT(m.advance, 0);
+  EXPECT_GT(m.width * m.rows, 0);  // a glyph that shows, not just room
+  EXPECT_TRUE(RemoveFontResourceA(path));
+}
