@@ -77,6 +77,10 @@ TX11Display::TX11Display(std::unique_ptr<Impl> impl) : FImpl(std::move(impl)) {}
 
 TX11Display::~TX11Display() {
   Impl& s = *FImpl;
+  // A break found only now, while closing, has nothing left to end: the quit it would post
+  // would end the caller's next loop instead.
+  XSetIOErrorExitHandler(
+      s.dpy, [](::Display*, void*) {}, nullptr);
   UnwatchFd(s.watchId);
   ::DestroyWindow(s.poster);
   for (auto& [id, w] : s.windows)

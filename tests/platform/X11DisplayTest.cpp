@@ -334,3 +334,18 @@ TEST_F(X11Bench, LostConnectionEndsTheLoopInsteadOfTheProcess) {
   display->DestroyWindow(w);
   display.reset();
 }
+
+TEST_F(X11Bench, ConnectionFoundBrokenOnlyWhileClosingLeavesNoQuitBehind) {
+  Open(24);
+  if (IsSkipped()) return;
+  DrainMessages();
+  TDisplayWindow w = Window("Quillet closing", Bounds(10, 10, 100, 40));
+  display->Present(w, TSurface(100, 40, clSilver));
+  server.Run("xdotool windowkill " + std::to_string(display->NativeWindow(w)));
+  // Nobody has read from the connection since: closing the display is what meets the break.
+  display.reset();
+  TMsg msg;
+  bool quit = false;
+  while (PeekMessage(msg)) quit |= msg.message == WM_QUIT;
+  EXPECT_FALSE(quit);
+}
