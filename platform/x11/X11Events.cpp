@@ -241,10 +241,15 @@ void TX11Display::DragWindow(TDisplayWindow window) {
   unsigned mask = 0;
   XQueryPointer(s.dpy, s.root, &rootRet, &child, &rx, &ry, &wx, &wy, &mask);
   if (!(mask & Button1Mask)) return;
+  // Without the grab (the window is not viewable, or another program holds the pointer)
+  // the release could go elsewhere and the drag would never end.
+  if (XGrabPointer(s.dpy, w->xid, False, ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
+                   GrabModeAsync, None, None, CurrentTime) != GrabSuccess) {
+    s.KickIfQueued();
+    return;
+  }
   s.dragOffset = {rx - w->bounds.Left, ry - w->bounds.Top};
   s.dragging = window;
-  XGrabPointer(s.dpy, w->xid, False, ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
-               GrabModeAsync, None, None, CurrentTime);
   s.KickIfQueued();
   PumpWhile([&] { return s.dragging == window; });
   if (s.dragging == window) {

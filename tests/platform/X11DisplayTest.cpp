@@ -286,6 +286,19 @@ TEST_F(X11Bench, HidingTheWindowEndsItsCaptionDrag) {
   });
   SetTimer(reaper, 1, 8000);
   const bool done = RunLoopUntil([&] { return dragReturned; }, 10000);
+  // A hidden window cannot take the pointer grab, so no release would end a drag of it:
+  // with the button still down, a drag asked for now does not start.
+  bool again = false;
+  EXPECT_FALSE(display->Visible(w));
+  HWND starter = AllocateHWnd([&](UINT msg, WPARAM, LPARAM) -> LRESULT {
+    if (msg != WM_USER) return 0;
+    display->DragWindow(w);
+    again = true;
+    return 0;
+  });
+  PostMessage(starter, WM_USER, 0, 0);
+  EXPECT_TRUE(RunLoopUntil([&] { return again; }, 10000));
+  DestroyWindow(starter);
   KillTimer(reaper, 1);
   DestroyWindow(reaper);
   DestroyWindow(hider);
