@@ -166,6 +166,9 @@ class TCustomPop3Cli : public TNetComponent {
   TStep FCurrentStep = stNone;
   int FSequenceResult = 0;
   bool FSequenceActive = false;
+  // Set by an Abort from a handler of the change to pop3BetweenSteps, where no request is
+  // in flight to carry the abort to the sequence.
+  bool FAbortedBetweenSteps = false;
   THandler FSequenceContinuation = nullptr;
   THandler FDoneHandler = nullptr;
   TPop3Notify FLineEvent, FEndEvent;

@@ -1,5 +1,7 @@
 // Request sequences (Login) and Abort.
 
+#include <utility>
+
 #include "pop3/CustomPop3Cli.h"
 
 void TCustomPop3Cli::Login() {
@@ -16,13 +18,14 @@ void TCustomPop3Cli::StartSequence(TPop3Request request, std::uint16_t steps) {
   FCurrentStep = stNone;
   FSequenceResult = 0;
   FSequenceActive = true;
+  FAbortedBetweenSteps = false;
   FLastResponse.clear();
   FErrorMessage.clear();
   RunSequence();
 }
 
 void TCustomPop3Cli::RunSequence() {
-  if (FState == pop3Aborting) {
+  if (FState == pop3Aborting || std::exchange(FAbortedBetweenSteps, false)) {
     FPendingSteps = 0;
     FSequenceResult = 426;
     FErrorMessage = "426 Operation aborted.";
@@ -71,6 +74,7 @@ void TCustomPop3Cli::RunSequence() {
 }
 
 void TCustomPop3Cli::Abort() {
+  if (FState == pop3BetweenSteps) FAbortedBetweenSteps = true;
   ChangeState(pop3Aborting);
   if (FSocket) {
     FSocket->CancelDnsLookup();

@@ -220,6 +220,24 @@ TEST_F(Pop3Engine, AbortDuringLoginEndsTheSequenceWith426) {
   EXPECT_EQ(pop3.State(), pop3Idle);
 }
 
+// Between two steps no command is in flight, so an Abort from the handler of that state
+// change ends no request by itself; the sequence must still stop and report it.
+TEST_F(Pop3Engine, AbortBetweenLoginStepsEndsTheSequenceOnceWith426) {
+  peer.Send("+OK ready\r\n").Expect();
+  peer.Start();
+  pop3.OnStateChange = [&](TObject*) {
+    states.push_back(pop3.State());
+    if (pop3.State() == pop3BetweenSteps) pop3.Abort();
+  };
+  pop3.Login();
+  ASSERT_TRUE(WaitDone(1));
+  DrainMessages();
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqLogin, 426}}));
+  EXPECT_EQ(pop3.ErrorMessage(), "426 Operation aborted.");
+  EXPECT_TRUE(peer.Lines().empty());  // no USER after the abort
+  EXPECT_EQ(pop3.State(), pop3Idle);
+}
+
 TEST_F(Pop3Engine, RefusedConnectionReportsTheWinsockError) {
   TRefusingPort refusing;
   pop3.SetPort(refusing.Port());
