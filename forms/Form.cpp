@@ -27,6 +27,7 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TForm::~TForm() {
+  if (FModalAlive) *FModalAlive = false;
   // Owned controls may still call back into the form while they go, so they go first.
   Destroying();
   DestroyComponents();
@@ -135,21 +136,30 @@ int TForm::ShowModal() {
   FModalResult = mrNone;
   FInModal = true;
   Application->PushModal(this);
+  bool alive = true;
+  FModalAlive = &alive;
   struct Restore {
     TForm* form;
     TForm* previous;
+    const bool& alive;
     ~Restore() {
-      form->Hide();
-      form->FInModal = false;
-      Application->PopModal(form);
+      // A form freed while modal (Release from one of its own handlers) has already left
+      // the application's lists; only the window behind it is left to restore.
+      if (alive) {
+        form->FModalAlive = nullptr;
+        form->Hide();
+        form->FInModal = false;
+        Application->PopModal(form);
+      }
       // Going back to the window that was active is no new activation: its OnActivate
       // already ran when it first became active.
       if (Application->FormExists(previous) && previous->Visible())
         Application->SetActiveForm(previous);
     }
-  } restore{this, previous};
+  } restore{this, previous, alive};
   Show();
   for (;;) {
+    if (!alive) return mrCancel;
     if (Application->Terminated() && FModalResult == mrNone) FModalResult = mrCancel;
     if (FModalResult != mrNone) break;
     Application->HandleMessage();

@@ -105,6 +105,8 @@ class TForm : public TWinControl {
   bool FCreated = false;
   int FModalResult = mrNone;
   bool FInModal = false;
+  // Points at a flag of the running ShowModal, so a form freed while modal is noticed.
+  bool* FModalAlive = nullptr;
   TWinControl* FActiveControl = nullptr;
   bool FKeyPreview = false;
   TControl* FCapture = nullptr;

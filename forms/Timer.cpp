@@ -15,6 +15,7 @@ TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TTimer::~TTimer() {
+  if (FAlive) *FAlive = false;
   FEnabled = false;
   UpdateTimer();
   DestroyWindow(FWindowHandle);
@@ -41,7 +42,11 @@ void TTimer::UpdateTimer() {
 }
 
 void TTimer::Timer() {
-  if (FEnabled && OnTimer) OnTimer(this);
+  if (!FEnabled || !OnTimer) return;
+  // A one-shot handler may free its timer, and with it OnTimer; the copy keeps the handler
+  // whole until it returns.
+  auto handler = OnTimer;
+  handler(this);
 }
 
 LRESULT TTimer::WndProc(UINT msg, WPARAM, LPARAM) {
@@ -49,12 +54,17 @@ LRESULT TTimer::WndProc(UINT msg, WPARAM, LPARAM) {
   // nested loop in which this timer keeps ticking; those ticks are dropped, so a handler
   // never runs inside itself and a failing one cannot pile up message boxes.
   if (msg != WM_TIMER || FInTimer) return 0;
+  bool alive = true;
+  FAlive = &alive;
   FInTimer = true;
   try {
     Timer();
   } catch (...) {
-    if (Application) Application->HandleException(this);
+    if (Application) Application->HandleException(alive ? this : nullptr);
   }
+  // The handler may have freed the timer: then nothing of it may be touched any more.
+  if (!alive) return 0;
+  FAlive = nullptr;
   FInTimer = false;
   return 0;
 }
