@@ -90,6 +90,9 @@ void TEdit::PasteFromClipboard() {
   std::string text = Clipboard()->AsText();
   // One line only: a pasted text ends at its first line break.
   text = text.substr(0, text.find_first_of("\r\n"));
+  // Nothing to insert (an empty clipboard, or one whose text starts with a line break)
+  // leaves the field as it is: the paste must not quietly delete the selection.
+  if (text.empty()) return;
   ReplaceSelection(text);
 }
 

@@ -221,4 +221,50 @@ TEST_F(EditField, TheFieldHasASunkenBorderAndAWindowColouredInside) {
   EXPECT_EQ(s.Pixel(10 + 190, 10 + 3), clWhite);  // inside, right of the text
 }
 
+TEST_F(EditField, APasteWithNothingToInsertKeepsTheSelection) {
+  edit->SetText("pop.example.com");
+  edit->SetSelStart(4);
+  edit->SetSelLength(7);
+  changes = 0;
+  Clipboard()->Clear();
+  Keys({'V'}, false, true);
+  EXPECT_EQ(edit->Text(), "pop.example.com");
+  Clipboard()->SetAsText("\r\nonly a second line");
+  Keys({VK_INSERT}, /*shift=*/true);
+  EXPECT_EQ(edit->Text(), "pop.example.com");
+  EXPECT_EQ(edit->SelText(), "example");
+  EXPECT_EQ(changes, 0);
+}
+
+TEST_F(EditField, TextLongerThanTheBoxScrollsToKeepTheCaretInside) {
+  edit->SetText(std::string(80, 'w') + "END");
+  Keys({VK_END});
+  edit->Repaint();
+  // The caret is drawn inside the field's border, in the text's colour, at the very end.
+  auto column = [&](int x) {
+    for (int y = 14; y < 28; ++y)
+      if (form->Surface().Pixel(x, y) == clBlack) return true;
+    return false;
+  };
+  int caretX = -1;
+  for (int x = 10 + 2; x < 10 + 195 - 2; ++x)
+    if (column(x)) caretX = x;
+  ASSERT_GE(caretX, 0);
+  EXPECT_GT(caretX, 10 + 195 - 20);
+  // Typing at the end keeps the caret in view; Home brings the start back.
+  Type("!!!");
+  DrainMessages();
+  EXPECT_EQ(edit->CaretPos(), 86);
+  Keys({VK_HOME});
+  edit->Repaint();
+  EXPECT_TRUE(column(10 + 4));
+  // A click on the far left of a scrolled field lands at the start of what is shown, not
+  // at the start of the text.
+  Keys({VK_END});
+  edit->Repaint();
+  Click(edit, 5, 10);
+  DrainMessages();
+  EXPECT_GT(edit->CaretPos(), 20);
+}
+
 }  // namespace
