@@ -120,9 +120,10 @@ void TEdit::MoveCaret(int pos, bool extend) {
 }
 
 void TEdit::DoEnter() {
-  TWinControl::DoEnter();
   SelectAll();
   StartBlink();
+  // The event comes last: its handler may free the field, or the whole window.
+  TWinControl::DoEnter();
 }
 
 void TEdit::DoExit() {

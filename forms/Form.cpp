@@ -28,6 +28,7 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
 
 TForm::~TForm() {
   if (FModalAlive) *FModalAlive = false;
+  for (TAliveFlag* f = FInputAlive; f; f = f->Outer) f->Alive = false;
   // Owned controls may still call back into the form while they go, so they go first.
   Destroying();
   DestroyComponents();

@@ -95,6 +95,14 @@ class TForm : public TWinControl {
   void CaptionDrag();
   void SelectFirst();
 
+  // One per input event being handled, innermost first: a handler may free the form (delete
+  // rather than Release), and the handling must then not touch it on the way out.
+  struct TAliveFlag {
+    bool Alive = true;
+    TAliveFlag* Outer = nullptr;
+  };
+  TAliveFlag* FInputAlive = nullptr;
+
   HWND FHandle = 0;
   TDisplayWindow FWindow = 0;
   TSurface FSurface;

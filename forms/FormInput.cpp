@@ -35,6 +35,16 @@ bool EnabledInWindow(const TControl* control) {
   return true;
 }
 
+// Searched from the top down, so a control that a handler has freed is never dereferenced.
+bool Holds(const TWinControl* parent, const TControl* control) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    const TControl* c = parent->Controls(i);
+    if (c == control) return true;
+    if (c->IsWindowed() && Holds(static_cast<const TWinControl*>(c), control)) return true;
+  }
+  return false;
+}
+
 bool IsDialogKey(WORD key) {
   return key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE ||
          (key >= VK_LEFT && key <= VK_DOWN);
@@ -44,11 +54,14 @@ bool IsDialogKey(WORD key) {
 // The backend hands events over from the loop (one posted message each), so handling them
 // here may open a modal loop; an exception from a handler is shown, as from any message.
 void TForm::ReceiveDisplayEvent(const TDisplayEvent& event) {
+  TAliveFlag flag{true, FInputAlive};
+  FInputAlive = &flag;
   try {
     HandleDisplayEvent(event);
   } catch (...) {
-    Application->HandleException(this);
+    Application->HandleException(flag.Alive ? this : nullptr);
   }
+  if (flag.Alive) FInputAlive = flag.Outer;
 }
 
 void TForm::HandleDisplayEvent(const TDisplayEvent& e) {
@@ -88,16 +101,21 @@ void TForm::HandleMouse(const TDisplayEvent& e) {
   bool down = e.Kind == TDisplayEventKind::MouseDown;
   if (!down && !(FButtons & ButtonBit(e.Button))) return;  // its press went elsewhere
   TControl* target = FCapture ? FCapture : ControlAtPos(e.X, e.Y);
+  const TAliveFlag* alive = FInputAlive;
   if (down) {
     FButtons |= ButtonBit(e.Button);
     if (target->ControlStyle() & csCaptureMouse) FCapture = target;
     auto* win = dynamic_cast<TWinControl*>(target);
     if (win && win->AcceptsFocus() && win->CanFocus()) SetActiveControl(win);
+    // OnEnter may have freed the form or the control that was pressed.
+    if (!alive->Alive) return;
+    if (target != this && !Holds(this, target)) return;
   } else {
     FButtons &= ~ButtonBit(e.Button);
   }
   FDragged = false;
   DeliverMouse(target, ButtonMessage(e.Button, down), e.X, e.Y, mods);
+  if (!alive->Alive) return;
   // A caption drag swallowed the release; nothing is held any more.
   if (FDragged || FButtons == 0) {
     FCapture = nullptr;
@@ -115,12 +133,14 @@ void TForm::HandleKeyDown(const TDisplayEvent& e) {
   TShiftState shift = EventShift(e);
   WORD key = static_cast<WORD>(e.Key);
   TWinControl* target = FActiveControl && FActiveControl->CanFocus() ? FActiveControl : this;
+  const TAliveFlag* alive = FInputAlive;
   if (IsDialogKey(key) && !target->WantsKey(key, shift)) {
-    if (Perform(CM_DIALOGKEY, key, static_cast<LPARAM>(shift)) != 0) return;
+    if (Perform(CM_DIALOGKEY, key, static_cast<LPARAM>(shift)) != 0 || !alive->Alive) return;
   }
   if (FKeyPreview && target != this) {
     TWinControl::KeyDown(key, shift);
-    if (key == 0) return;
+    // The window's handler may have closed and freed it, or freed the focused control.
+    if (key == 0 || !alive->Alive || !Holds(this, target)) return;
   }
   target->DoKeyDown(key, shift);
 }

@@ -1,4 +1,5 @@
 #include "FormsFixture.h"
+#include "forms/Button.h"
 #include "forms/Edit.h"
 #include "forms/GraphicControl.h"
 #include "forms/GroupBox.h"
@@ -142,6 +143,60 @@ TEST_F(Keyboard, FocusLeavesAControlThatIsFreed) {
   Key('A');
   Type("a");
   DrainMessages();  // nothing reaches the freed control
+}
+
+using FocusOrder = FormsTest;
+
+// Keys never reach a disabled field, and Tab passes over what is disabled or hidden and
+// starts afresh when the focused field was taken off the window.
+TEST_F(FocusOrder, TabAndEnterPassOverDisabledHiddenAndRemovedControls) {
+  auto form = std::make_unique<TForm>(nullptr);
+  form->SetBounds(0, 0, 300, 200);
+  auto* panel = new TGroupBox(form.get());
+  panel->SetParent(form.get());
+  panel->SetBounds(0, 0, 300, 200);
+  TEdit* e[4];
+  for (int i = 0; i < 4; ++i) {
+    e[i] = new TEdit(form.get());
+    e[i]->SetParent(i == 2 ? static_cast<TWinControl*>(panel) : form.get());
+    e[i]->SetTop(i * 30);
+  }
+  panel->SetTabOrder(2);
+  auto* ok = new TButton(form.get());
+  ok->SetParent(form.get());
+  ok->SetTabStop(false);
+  ok->SetDefault(true);
+  int clicks = 0;
+  ok->OnClick = [&](TObject*) { ++clicks; };
+  form->Show();
+  DrainMessages();
+  EXPECT_EQ(form->ActiveControl(), e[0]);
+  Key(VK_TAB);
+  DrainMessages();
+  EXPECT_EQ(form->ActiveControl(), e[1]);
+  e[1]->SetEnabled(false);
+  Type("x");
+  Key(VK_RETURN);
+  DrainMessages();
+  EXPECT_EQ(e[1]->Text(), "");
+  EXPECT_EQ(clicks, 1);
+  Key(VK_TAB);
+  DrainMessages();
+  EXPECT_EQ(form->ActiveControl(), e[2]);
+  panel->SetVisible(false);
+  Key(VK_TAB, true);
+  DrainMessages();
+  EXPECT_EQ(form->ActiveControl(), e[0]);
+  Key(VK_TAB, true);
+  DrainMessages();
+  EXPECT_EQ(form->ActiveControl(), e[3]);
+  delete panel;
+  e[3]->SetParent(nullptr);
+  EXPECT_EQ(form->ActiveControl(), nullptr);
+  Key(VK_TAB);
+  DrainMessages();
+  EXPECT_EQ(form->ActiveControl(), e[0]);
+  delete e[3];
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "FormsFixture.h"
 #include "forms/Button.h"
 #include "forms/Edit.h"
+#include "forms/GroupBox.h"
 #include "platform/MessageLoop.h"
 
 namespace {
@@ -38,6 +39,79 @@ TEST_F(Lifetime, AModalFormReleasedFromItsOwnClickEndsItsShowingWithCancel) {
   EXPECT_EQ(Application->ModalForm(), nullptr);
   EXPECT_EQ(Application->ActiveForm(), behind);
   delete behind;
+}
+
+// The safe way is Release; a program that deletes its window outright from one of the
+// window's own handlers must not crash the input handling that called it.
+TEST_F(Lifetime, AFormDeletedFromItsOwnHandlersIsLeftAlone) {
+  auto* form = new TForm(nullptr);
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  button->SetBounds(10, 10, 60, 20);
+  button->OnClick = [form](TObject*) { delete form; };
+  form->Show();
+  DrainMessages();
+  Click(button, 5, 5);
+  DrainMessages();
+  EXPECT_TRUE(Application->Forms().empty());
+
+  // The same from the window's own key handler ahead of its focused field, and from a
+  // field's OnEnter while the press that focuses it is being handled.
+  form = new TForm(nullptr);
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  auto* later = new TEdit(form);
+  later->SetParent(form);
+  later->SetTop(40);
+  form->SetKeyPreview(true);
+  form->OnKeyDown = [form](TObject*, WORD& key, TShiftState) {
+    if (key == VK_F1) delete form;
+  };
+  form->Show();
+  DrainMessages();
+  ASSERT_EQ(form->ActiveControl(), edit);
+  Key(VK_F1);
+  DrainMessages();
+  EXPECT_TRUE(Application->Forms().empty());
+
+  form = new TForm(nullptr);
+  edit = new TEdit(form);
+  edit->SetParent(form);
+  later = new TEdit(form);
+  later->SetParent(form);
+  later->SetTop(40);
+  later->OnEnter = [form](TObject*) { delete form; };
+  form->Show();
+  DrainMessages();
+  Click(later, 5, 5);
+  DrainMessages();
+  EXPECT_TRUE(Application->Forms().empty());
+}
+
+// A control may free itself, or the panel that holds it, from its own OnClick, whether a
+// click or Enter set it off.
+TEST_F(Lifetime, AControlFreedFromItsOwnClickIsLeftAlone) {
+  auto form = std::make_unique<TForm>(nullptr);
+  form->SetBounds(0, 0, 200, 100);
+  auto* panel = new TGroupBox(form.get());
+  panel->SetParent(form.get());
+  panel->SetBounds(0, 0, 200, 100);
+  auto* b = new TButton(form.get());
+  b->SetParent(panel);
+  b->SetBounds(10, 10, 60, 20);
+  b->OnClick = [b](TObject*) { delete b; };
+  form->Show();
+  DrainMessages();
+  Click(b, 5, 5);
+  DrainMessages();
+  EXPECT_EQ(form->ComponentCount(), 1);
+  auto* b2 = new TButton(form.get());
+  b2->SetParent(panel);
+  b2->SetDefault(true);
+  b2->OnClick = [panel](TObject*) { delete panel; };
+  Key(VK_RETURN);
+  DrainMessages();
+  EXPECT_EQ(form->ComponentCount(), 0);
 }
 
 }  // namespace
