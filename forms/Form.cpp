@@ -218,7 +218,14 @@ void TForm::SetActiveControl(TWinControl* control) {
   if (control && (control == this || !ContainsControl(control))) return;
   TWinControl* old = FActiveControl;
   FActiveControl = control;
-  if (old) old->Perform(WM_KILLFOCUS, 0, 0);
+  if (old) {
+    // OnExit may free the window; then there is no one left to take the focus.
+    TAliveFlag flag{true, FInputAlive};
+    FInputAlive = &flag;
+    old->Perform(WM_KILLFOCUS, 0, 0);
+    if (!flag.Alive) return;
+    FInputAlive = flag.Outer;
+  }
   if (control && FActiveControl == control) control->Perform(WM_SETFOCUS, 0, 0);
 }
 

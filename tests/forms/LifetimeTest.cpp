@@ -86,6 +86,20 @@ TEST_F(Lifetime, AFormDeletedFromItsOwnHandlersIsLeftAlone) {
   Click(later, 5, 5);
   DrainMessages();
   EXPECT_TRUE(Application->Forms().empty());
+
+  // And from the OnExit of the field that Tab leaves.
+  form = new TForm(nullptr);
+  edit = new TEdit(form);
+  edit->SetParent(form);
+  later = new TEdit(form);
+  later->SetParent(form);
+  later->SetTop(40);
+  edit->OnExit = [form](TObject*) { delete form; };
+  form->Show();
+  DrainMessages();
+  Key(VK_TAB);
+  DrainMessages();
+  EXPECT_TRUE(Application->Forms().empty());
 }
 
 // A control may free itself, or the panel that holds it, from its own OnClick, whether a
