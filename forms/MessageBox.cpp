@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 
 #include "forms/Application.h"
 #include "forms/Button.h"
@@ -14,6 +15,7 @@ constexpr int kPad = 16;
 constexpr int kTitleHeight = 20;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
+constexpr int kMaxTextWidth = 600;
 
 // The window has no system frame, so it draws a frame and a title strip of its own; a
 // press on the strip drags the window.
@@ -42,6 +44,33 @@ class TMessageForm : public TForm {
     if (Button == TMouseButton::mbLeft && Y < kTitleHeight) Perform(WM_NCLBUTTONDOWN, HTCAPTION, 0);
   }
 };
+
+// Word wrapping breaks only between words, so a word wider than the box (a long path in a
+// file error) would be cut off at the edge; such words are broken wherever they must be, so
+// the whole text can be read.
+std::string BreakLongWords(const std::string& text, TCanvas& measure, int maxWidth) {
+  // Widths by character, summed: linear in the text, so even a huge word cannot stall. The
+  // sum can miss a pixel or two of the drawn width, hence the small allowance.
+  int widths[256] = {};
+  for (int c = 0; c < 256; ++c) widths[c] = measure.TextWidth(std::string(1, static_cast<char>(c)));
+  const int limit = maxWidth - 8;
+  std::string out;
+  int wordWidth = 0;
+  for (char ch : text) {
+    if (ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n') {
+      wordWidth = 0;
+    } else {
+      int w = widths[static_cast<unsigned char>(ch)];
+      if (wordWidth > 0 && wordWidth + w > limit) {
+        out += "\r\n";
+        wordWidth = 0;
+      }
+      wordWidth += w;
+    }
+    out += ch;
+  }
+  return out;
+}
 }  // namespace
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption) {
@@ -57,15 +86,15 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
   label->SetName("Text");
   label->SetShowAccelChar(false);
   label->SetParent(box.get());
-  label->SetCaption(text);
   TCanvas measure;
   measure.SetFont(box->Font());
+  const std::string shown = text.empty() ? " " : BreakLongWords(text, measure, kMaxTextWidth);
+  label->SetCaption(text.empty() ? text : shown);
   TRect extent{0, 0, 0, 0};
-  measure.DrawText(text.empty() ? " " : text, extent, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
-  int textWidth = std::min(extent.Width(), 600);
+  measure.DrawText(shown, extent, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+  int textWidth = std::min(extent.Width(), kMaxTextWidth);
   TRect wrapped{0, 0, textWidth, 0};
-  measure.DrawText(text.empty() ? " " : text, wrapped,
-                   DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | DT_WORDBREAK);
+  measure.DrawText(shown, wrapped, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | DT_WORDBREAK);
   label->SetWordWrap(true);
   label->SetBounds(kPad, kTitleHeight + kPad, textWidth, wrapped.Height());
 

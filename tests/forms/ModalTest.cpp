@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 #include "FormsFixture.h"
 #include "forms/Button.h"
@@ -161,6 +163,46 @@ TEST_F(ModalForms, EscClosesTheMessageBoxToo) {
   });
   EXPECT_EQ(Application->MessageBox("File not found"), IDOK);
   EXPECT_TRUE(sawBox);
+}
+
+TEST_F(ModalForms, AWordWiderThanTheMessageBoxIsBrokenNotCutOff) {
+  const std::string path = "/home/user/quillet/" + std::string(120, 'x') + "/Data0001/a.exe";
+  const std::string text = "Cannot create file " + path;
+  std::string shown;
+  int labelWidth = 0, labelHeight = 0, boxWidth = 0, lineHeight = 0;
+  std::vector<int> lineWidths;  // of each word as shown
+  auto driver = Driver([&] {
+    TForm* top = Application->ModalForm();
+    if (!top || !top->Visible()) return false;
+    auto* label = dynamic_cast<TLabel*>(top->FindComponent("Text"));
+    if (!label) return false;
+    shown = label->Caption();
+    labelWidth = label->Width();
+    labelHeight = label->Height();
+    boxWidth = top->Width();
+    TCanvas measure;
+    measure.SetFont(label->Font());
+    lineHeight = measure.TextHeight("x");
+    // Word wrapping breaks lines at spaces and at line breaks; each piece between them must
+    // fit.
+    for (std::size_t at = 0; at <= shown.size();) {
+      std::size_t end = std::min(shown.find_first_of(" \r\n", at), shown.size());
+      if (end > at) lineWidths.push_back(measure.TextWidth(shown.substr(at, end - at)));
+      at = end + 1;
+    }
+    Key(VK_RETURN);
+    return true;
+  });
+  Application->MessageBox(text);
+  // Every character is still there, on lines that fit inside the label and the box.
+  std::string joined = shown;
+  for (std::size_t at; (at = joined.find("\r\n")) != std::string::npos;) joined.erase(at, 2);
+  EXPECT_EQ(joined, text);
+  ASSERT_GE(lineWidths.size(), 5u);  // three short words and the path in pieces
+  for (int w : lineWidths) EXPECT_LE(w, labelWidth);
+  // A line for the short words, then one for each piece of the path.
+  EXPECT_GE(labelHeight, static_cast<int>(lineWidths.size() - 2) * lineHeight);
+  EXPECT_LE(labelWidth, boxWidth);
 }
 
 TEST_F(ModalForms, AnExceptionFromAPlainWindowProcedureIsCaughtByHandleMessage) {
