@@ -24,6 +24,24 @@ TEdit::TEdit(TComponent* AOwner) : TWinControl(AOwner) {
   FBlink->OnTimer = [this](TObject*) { BlinkTick(); };
 }
 
+TEdit::~TEdit() {
+  for (TAliveFlag* f = FKeyAlive; f; f = f->Outer) f->Alive = false;
+}
+
+bool TEdit::KeyEvent(const std::function<void()>& raise) {
+  TAliveFlag flag{true, FKeyAlive};
+  FKeyAlive = &flag;
+  try {
+    raise();
+  } catch (...) {
+    if (flag.Alive) FKeyAlive = flag.Outer;
+    throw;
+  }
+  if (!flag.Alive) return false;
+  FKeyAlive = flag.Outer;
+  return true;
+}
+
 void TEdit::SetText(const std::string& value) {
   if (value == Text()) return;
   TWinControl::SetText(value);
@@ -170,7 +188,7 @@ bool TEdit::WantsKey(WORD Key, TShiftState) const {
 }
 
 void TEdit::KeyDown(WORD& Key, TShiftState Shift) {
-  TWinControl::KeyDown(Key, Shift);
+  if (!KeyEvent([&] { TWinControl::KeyDown(Key, Shift); })) return;
   bool shift = Shift & ssShift, ctrl = Shift & ssCtrl;
   int len = static_cast<int>(Text().size());
   switch (Key) {
@@ -213,7 +231,7 @@ void TEdit::KeyDown(WORD& Key, TShiftState Shift) {
 }
 
 void TEdit::KeyPress(char& Key) {
-  TWinControl::KeyPress(Key);
+  if (!KeyEvent([&] { TWinControl::KeyPress(Key); })) return;
   auto c = static_cast<unsigned char>(Key);
   // Control characters (Backspace, Tab, Enter, Esc, Ctrl+letters) are keys, not text.
   if (c < 32 || c == 127 || FReadOnly) return;

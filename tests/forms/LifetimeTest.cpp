@@ -87,6 +87,25 @@ TEST_F(Lifetime, AFormDeletedFromItsOwnHandlersIsLeftAlone) {
   DrainMessages();
   EXPECT_TRUE(Application->Forms().empty());
 
+  // From a field's own OnKeyDown and OnKeyPress, as a field that submits on Enter might.
+  for (bool onPress : {false, true}) {
+    form = new TForm(nullptr);
+    edit = new TEdit(form);
+    edit->SetParent(form);
+    if (onPress)
+      edit->OnKeyPress = [form](TObject*, char&) { delete form; };
+    else
+      edit->OnKeyDown = [form](TObject*, WORD&, TShiftState) { delete form; };
+    form->Show();
+    DrainMessages();
+    if (onPress)
+      Type("a");
+    else
+      Key(VK_DELETE);
+    DrainMessages();
+    EXPECT_TRUE(Application->Forms().empty());
+  }
+
   // And from the OnExit of the field that Tab leaves.
   form = new TForm(nullptr);
   edit = new TEdit(form);
