@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "forms/LifeGuard.h"
+
 namespace {
 void Erase(std::vector<TComponent*>& list, TComponent* item) {
   list.erase(std::remove(list.begin(), list.end(), item), list.end());
@@ -17,6 +19,7 @@ TComponent::~TComponent() {
   DestroyComponents();
   DropFreeNotifications();
   if (FOwner) FOwner->RemoveComponent(this);
+  for (TLifeGuard* guard = FLifeGuards; guard; guard = guard->FNext) guard->FComponent = nullptr;
 }
 
 TComponent* TComponent::FindComponent(const std::string& AName) const {

@@ -8,6 +8,8 @@
 
 #include "platform/Object.h"
 
+class TLifeGuard;
+
 enum class TOperation { opInsert, opRemove };
 
 class TComponent : public TObject {
@@ -47,6 +49,9 @@ class TComponent : public TObject {
 
  private:
   void DropFreeNotifications();
+
+  friend class TLifeGuard;
+  TLifeGuard* FLifeGuards = nullptr;
 
   TComponent* FOwner = nullptr;
   std::vector<TComponent*> FComponents;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "forms/Clipboard.h"
+#include "forms/LifeGuard.h"
 #include "platform/display/DisplayEvent.h"
 
 namespace {
@@ -22,24 +23,6 @@ TEdit::TEdit(TComponent* AOwner) : TWinControl(AOwner) {
   FBlink->SetEnabled(false);
   FBlink->SetInterval(kBlink);
   FBlink->OnTimer = [this](TObject*) { BlinkTick(); };
-}
-
-TEdit::~TEdit() {
-  for (TAliveFlag* f = FKeyAlive; f; f = f->Outer) f->Alive = false;
-}
-
-bool TEdit::KeyEvent(const std::function<void()>& raise) {
-  TAliveFlag flag{true, FKeyAlive};
-  FKeyAlive = &flag;
-  try {
-    raise();
-  } catch (...) {
-    if (flag.Alive) FKeyAlive = flag.Outer;
-    throw;
-  }
-  if (!flag.Alive) return false;
-  FKeyAlive = flag.Outer;
-  return true;
 }
 
 void TEdit::SetText(const std::string& value) {
@@ -188,7 +171,11 @@ bool TEdit::WantsKey(WORD Key, TShiftState) const {
 }
 
 void TEdit::KeyDown(WORD& Key, TShiftState Shift) {
-  if (!KeyEvent([&] { TWinControl::KeyDown(Key, Shift); })) return;
+  // OnKeyDown may free the field (one that submits and closes its window): the key is then
+  // no longer its to apply.
+  TLifeGuard guard(this);
+  TWinControl::KeyDown(Key, Shift);
+  if (!guard.Alive()) return;
   bool shift = Shift & ssShift, ctrl = Shift & ssCtrl;
   int len = static_cast<int>(Text().size());
   switch (Key) {
@@ -231,7 +218,9 @@ void TEdit::KeyDown(WORD& Key, TShiftState Shift) {
 }
 
 void TEdit::KeyPress(char& Key) {
-  if (!KeyEvent([&] { TWinControl::KeyPress(Key); })) return;
+  TLifeGuard guard(this);
+  TWinControl::KeyPress(Key);
+  if (!guard.Alive()) return;
   auto c = static_cast<unsigned char>(Key);
   // Control characters (Backspace, Tab, Enter, Esc, Ctrl+letters) are keys, not text.
   if (c < 32 || c == 127 || FReadOnly) return;

@@ -14,7 +14,6 @@
 class TEdit : public TWinControl {
  public:
   explicit TEdit(TComponent* AOwner);
-  ~TEdit() override;
 
   void SetText(const std::string& value) override;
   char PasswordChar() const { return FPasswordChar; }
@@ -78,13 +77,4 @@ class TEdit : public TWinControl {
   bool FSelecting = false;
   bool FCaretOn = true;            // the caret's phase; drawn only while focused
   std::unique_ptr<TTimer> FBlink;  // runs only while the caret blinks
-  // The key events under way, innermost first: their handlers may free the field (or its
-  // window), and the key must then not be applied to it.
-  struct TAliveFlag {
-    bool Alive = true;
-    TAliveFlag* Outer = nullptr;
-  };
-  TAliveFlag* FKeyAlive = nullptr;
-  // Raises OnKeyDown / OnKeyPress; false when the handler freed the field.
-  bool KeyEvent(const std::function<void()>& raise);
 };

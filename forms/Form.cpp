@@ -4,6 +4,7 @@
 
 #include "forms/Application.h"
 #include "forms/Exceptions.h"
+#include "forms/LifeGuard.h"
 #include "platform/MessageLoop.h"
 #include "platform/display/DisplayBackend.h"
 
@@ -27,8 +28,6 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TForm::~TForm() {
-  if (FModalAlive) *FModalAlive = false;
-  for (TAliveFlag* f = FInputAlive; f; f = f->Outer) f->Alive = false;
   // Owned controls may still call back into the form while they go, so they go first.
   Destroying();
   DestroyComponents();
@@ -137,17 +136,15 @@ int TForm::ShowModal() {
   FModalResult = mrNone;
   FInModal = true;
   Application->PushModal(this);
-  bool alive = true;
-  FModalAlive = &alive;
+  TLifeGuard guard(this);
   struct Restore {
     TForm* form;
     TForm* previous;
-    const bool& alive;
+    const TLifeGuard& guard;
     ~Restore() {
       // A form freed while modal (Release from one of its own handlers) has already left
       // the application's lists; only the window behind it is left to restore.
-      if (alive) {
-        form->FModalAlive = nullptr;
+      if (guard.Alive()) {
         form->Hide();
         form->FInModal = false;
         Application->PopModal(form);
@@ -157,10 +154,10 @@ int TForm::ShowModal() {
       if (Application->FormExists(previous) && previous->Visible())
         Application->SetActiveForm(previous);
     }
-  } restore{this, previous, alive};
+  } restore{this, previous, guard};
   Show();
   for (;;) {
-    if (!alive) return mrCancel;
+    if (!guard.Alive()) return mrCancel;
     if (Application->Terminated() && FModalResult == mrNone) FModalResult = mrCancel;
     if (FModalResult != mrNone) break;
     Application->HandleMessage();
@@ -220,11 +217,9 @@ void TForm::SetActiveControl(TWinControl* control) {
   FActiveControl = control;
   if (old) {
     // OnExit may free the window; then there is no one left to take the focus.
-    TAliveFlag flag{true, FInputAlive};
-    FInputAlive = &flag;
+    TLifeGuard guard(this);
     old->Perform(WM_KILLFOCUS, 0, 0);
-    if (!flag.Alive) return;
-    FInputAlive = flag.Outer;
+    if (!guard.Alive()) return;
   }
   if (control && FActiveControl == control) control->Perform(WM_SETFOCUS, 0, 0);
 }

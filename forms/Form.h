@@ -95,14 +95,6 @@ class TForm : public TWinControl {
   void CaptionDrag();
   void SelectFirst();
 
-  // One per input event being handled, innermost first: a handler may free the form (delete
-  // rather than Release), and the handling must then not touch it on the way out.
-  struct TAliveFlag {
-    bool Alive = true;
-    TAliveFlag* Outer = nullptr;
-  };
-  TAliveFlag* FInputAlive = nullptr;
-
   HWND FHandle = 0;
   TDisplayWindow FWindow = 0;
   TSurface FSurface;
@@ -113,8 +105,6 @@ class TForm : public TWinControl {
   bool FCreated = false;
   int FModalResult = mrNone;
   bool FInModal = false;
-  // Points at a flag of the running ShowModal, so a form freed while modal is noticed.
-  bool* FModalAlive = nullptr;
   TWinControl* FActiveControl = nullptr;
   bool FKeyPreview = false;
   TControl* FCapture = nullptr;

@@ -5,6 +5,7 @@
 
 #include "forms/Application.h"
 #include "forms/Form.h"
+#include "forms/LifeGuard.h"
 #include "platform/MessageLoop.h"
 
 namespace {
@@ -54,14 +55,12 @@ bool IsDialogKey(WORD key) {
 // The backend hands events over from the loop (one posted message each), so handling them
 // here may open a modal loop; an exception from a handler is shown, as from any message.
 void TForm::ReceiveDisplayEvent(const TDisplayEvent& event) {
-  TAliveFlag flag{true, FInputAlive};
-  FInputAlive = &flag;
+  TLifeGuard guard(this);
   try {
     HandleDisplayEvent(event);
   } catch (...) {
-    Application->HandleException(flag.Alive ? this : nullptr);
+    Application->HandleException(guard.Alive() ? this : nullptr);
   }
-  if (flag.Alive) FInputAlive = flag.Outer;
 }
 
 void TForm::HandleDisplayEvent(const TDisplayEvent& e) {
@@ -101,21 +100,21 @@ void TForm::HandleMouse(const TDisplayEvent& e) {
   bool down = e.Kind == TDisplayEventKind::MouseDown;
   if (!down && !(FButtons & ButtonBit(e.Button))) return;  // its press went elsewhere
   TControl* target = FCapture ? FCapture : ControlAtPos(e.X, e.Y);
-  const TAliveFlag* alive = FInputAlive;
+  TLifeGuard guard(this);
   if (down) {
     FButtons |= ButtonBit(e.Button);
     if (target->ControlStyle() & csCaptureMouse) FCapture = target;
     auto* win = dynamic_cast<TWinControl*>(target);
     if (win && win->AcceptsFocus() && win->CanFocus()) SetActiveControl(win);
     // OnEnter may have freed the form or the control that was pressed.
-    if (!alive->Alive) return;
+    if (!guard.Alive()) return;
     if (target != this && !Holds(this, target)) return;
   } else {
     FButtons &= ~ButtonBit(e.Button);
   }
   FDragged = false;
   DeliverMouse(target, ButtonMessage(e.Button, down), e.X, e.Y, mods);
-  if (!alive->Alive) return;
+  if (!guard.Alive()) return;
   // A caption drag swallowed the release; nothing is held any more.
   if (FDragged || FButtons == 0) {
     FCapture = nullptr;
@@ -133,14 +132,14 @@ void TForm::HandleKeyDown(const TDisplayEvent& e) {
   TShiftState shift = EventShift(e);
   WORD key = static_cast<WORD>(e.Key);
   TWinControl* target = FActiveControl && FActiveControl->CanFocus() ? FActiveControl : this;
-  const TAliveFlag* alive = FInputAlive;
+  TLifeGuard guard(this);
   if (IsDialogKey(key) && !target->WantsKey(key, shift)) {
-    if (Perform(CM_DIALOGKEY, key, static_cast<LPARAM>(shift)) != 0 || !alive->Alive) return;
+    if (Perform(CM_DIALOGKEY, key, static_cast<LPARAM>(shift)) != 0 || !guard.Alive()) return;
   }
   if (FKeyPreview && target != this) {
     TWinControl::KeyDown(key, shift);
     // The window's handler may have closed and freed it, or freed the focused control.
-    if (key == 0 || !alive->Alive || !Holds(this, target)) return;
+    if (key == 0 || !guard.Alive() || !Holds(this, target)) return;
   }
   target->DoKeyDown(key, shift);
 }

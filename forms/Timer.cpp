@@ -1,6 +1,7 @@
 #include "forms/Timer.h"
 
 #include "forms/Application.h"
+#include "forms/LifeGuard.h"
 #include "platform/MessageLoop.h"
 
 namespace {
@@ -15,7 +16,6 @@ TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TTimer::~TTimer() {
-  if (FAlive) *FAlive = false;
   FEnabled = false;
   UpdateTimer();
   DestroyWindow(FWindowHandle);
@@ -54,17 +54,15 @@ LRESULT TTimer::WndProc(UINT msg, WPARAM, LPARAM) {
   // nested loop in which this timer keeps ticking; those ticks are dropped, so a handler
   // never runs inside itself and a failing one cannot pile up message boxes.
   if (msg != WM_TIMER || FInTimer) return 0;
-  bool alive = true;
-  FAlive = &alive;
+  TLifeGuard guard(this);
   FInTimer = true;
   try {
     Timer();
   } catch (...) {
-    if (Application) Application->HandleException(alive ? this : nullptr);
+    if (Application) Application->HandleException(guard.Alive() ? this : nullptr);
   }
   // The handler may have freed the timer: then nothing of it may be touched any more.
-  if (!alive) return 0;
-  FAlive = nullptr;
+  if (!guard.Alive()) return 0;
   FInTimer = false;
   return 0;
 }

@@ -32,6 +32,4 @@ class TTimer : public TComponent {
   bool FEnabled = true;
   bool FRunning = false;
   bool FInTimer = false;
-  // Points at a flag of the running tick, so a handler that frees the timer is noticed.
-  bool* FAlive = nullptr;
 };
