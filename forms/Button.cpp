@@ -1,6 +1,7 @@
 #include "forms/Button.h"
 
 #include "forms/Form.h"
+#include "forms/LifeGuard.h"
 
 TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
   SetBounds(0, 0, 75, 25);
@@ -28,8 +29,10 @@ void TButton::Click() {
 }
 
 void TButton::KeyDown(WORD& Key, TShiftState Shift) {
+  TLifeGuard guard(this);
   TWinControl::KeyDown(Key, Shift);
-  if (Key == VK_SPACE) Click();
+  // OnKeyDown may have freed the button: the key is then no longer its to act on.
+  if (guard.Alive() && Key == VK_SPACE) Click();
 }
 
 void TButton::Paint() {

@@ -145,6 +145,18 @@ TEST_F(Lifetime, AControlFreedFromItsOwnClickIsLeftAlone) {
   Key(VK_RETURN);
   DrainMessages();
   EXPECT_EQ(form->ComponentCount(), 0);
+
+  // Nor is a button that its own OnKeyDown freed pressed by the Space that set it off.
+  int clicks = 0;
+  auto* b3 = new TButton(form.get());
+  b3->SetParent(form.get());
+  b3->OnClick = [&clicks](TObject*) { ++clicks; };
+  b3->OnKeyDown = [b3](TObject*, WORD&, TShiftState) { delete b3; };
+  form->SetActiveControl(b3);
+  Key(VK_SPACE);
+  DrainMessages();
+  EXPECT_EQ(form->ComponentCount(), 0);
+  EXPECT_EQ(clicks, 0);
 }
 
 }  // namespace
