@@ -82,6 +82,10 @@ void THeadlessDisplay::SetVisible(TDisplayWindow window, bool visible) {
   Window* w = Find(window);
   if (!w) return;
   w->visible = visible;
+  // A hidden window lets go of the pointer, as an unmapped X window loses its grab: what
+  // follows goes to the window below, and a drag of it ends.
+  if (!visible && FCapture == window) FCapture = 0;
+  if (!visible && FDragging == window) FDragging = 0;
   if (visible) {  // showing a window raises it, as a freshly mapped window is on top
     FZOrder.erase(std::remove(FZOrder.begin(), FZOrder.end(), window), FZOrder.end());
     FZOrder.push_back(window);

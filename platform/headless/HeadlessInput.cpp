@@ -114,7 +114,7 @@ void THeadlessDisplay::InjectClose(TDisplayWindow window) {
 // (other windows' timers tick), and the wait is in poll(), so nothing spins meanwhile.
 void THeadlessDisplay::DragWindow(TDisplayWindow window) {
   Window* w = Find(window);
-  if (!w || !(FButtons & (1 << mbLeft))) return;
+  if (!w || !w->visible || !(FButtons & (1 << mbLeft))) return;
   FDragging = window;
   FDragOffset = {FPointer.X - w->bounds.Left, FPointer.Y - w->bounds.Top};
   FCapture = 0;

@@ -166,3 +166,25 @@ TEST(DisplayChoice, WithoutAReachableDisplayTheBackendIsHeadless) {
   EXPECT_EQ(TheDisplay().ColorDepth(), 8);
   SetDisplay(nullptr);
 }
+
+TEST(HeadlessDisplay, HidingThePressedWindowFreesThePointerAndEndsItsDrag) {
+  // As on an X server, where an unmapped window loses the pointer grab.
+  THeadlessDisplay display;
+  Recorder below;
+  display.CreateWindow(Params("below", Bounds(100, 100, 200, 100)), below.Handler());
+  TDisplayWindow top = 0;
+  int dragsEnded = 0;
+  top = display.CreateWindow(Params("top", Bounds(150, 120, 50, 50)), [&](const TDisplayEvent& e) {
+    if (e.Kind != TDisplayEventKind::MouseDown) return;
+    display.SetVisible(top, false);
+    display.DragWindow(top);  // hidden: cannot be dragged, returns at once
+    ++dragsEnded;
+  });
+  display.InjectMouseDown(160, 130);
+  display.InjectMouseUp(161, 131);
+  ASSERT_TRUE(RunLoopUntil([&] { return dragsEnded == 1 && !below.events.empty(); }, 2000));
+  ASSERT_EQ(below.events.size(), 1u);
+  EXPECT_EQ(below.events[0].Kind, TDisplayEventKind::MouseUp);  // the release went below
+  EXPECT_EQ(below.events[0].X, 61);
+  EXPECT_EQ(display.Bounds(top), Bounds(150, 120, 50, 50));
+}
