@@ -8,6 +8,17 @@ namespace {
 
 using Lifetime = FormsTest;
 
+// A window the test frees through its own handlers: a field with the focus, and one below.
+TForm* FormWithTwoFields(TEdit*& edit, TEdit*& later) {
+  auto* form = new TForm(nullptr);
+  edit = new TEdit(form);
+  edit->SetParent(form);
+  later = new TEdit(form);
+  later->SetParent(form);
+  later->SetTop(40);
+  return form;
+}
+
 TEST_F(Lifetime, ATimerMayFreeItselfFromItsOwnHandler) {
   auto* timer = new TTimer(nullptr);
   timer->SetInterval(10);
@@ -57,12 +68,9 @@ TEST_F(Lifetime, AFormDeletedFromItsOwnHandlersIsLeftAlone) {
 
   // The same from the window's own key handler ahead of its focused field, and from a
   // field's OnEnter while the press that focuses it is being handled.
-  form = new TForm(nullptr);
-  auto* edit = new TEdit(form);
-  edit->SetParent(form);
-  auto* later = new TEdit(form);
-  later->SetParent(form);
-  later->SetTop(40);
+  TEdit* edit = nullptr;
+  TEdit* later = nullptr;
+  form = FormWithTwoFields(edit, later);
   form->SetKeyPreview(true);
   form->OnKeyDown = [form](TObject*, WORD& key, TShiftState) {
     if (key == VK_F1) delete form;
@@ -74,12 +82,7 @@ TEST_F(Lifetime, AFormDeletedFromItsOwnHandlersIsLeftAlone) {
   DrainMessages();
   EXPECT_TRUE(Application->Forms().empty());
 
-  form = new TForm(nullptr);
-  edit = new TEdit(form);
-  edit->SetParent(form);
-  later = new TEdit(form);
-  later->SetParent(form);
-  later->SetTop(40);
+  form = FormWithTwoFields(edit, later);
   later->OnEnter = [form](TObject*) { delete form; };
   form->Show();
   DrainMessages();
@@ -107,12 +110,7 @@ TEST_F(Lifetime, AFormDeletedFromItsOwnHandlersIsLeftAlone) {
   }
 
   // And from the OnExit of the field that Tab leaves.
-  form = new TForm(nullptr);
-  edit = new TEdit(form);
-  edit->SetParent(form);
-  later = new TEdit(form);
-  later->SetParent(form);
-  later->SetTop(40);
+  form = FormWithTwoFields(edit, later);
   edit->OnExit = [form](TObject*) { delete form; };
   form->Show();
   DrainMessages();
