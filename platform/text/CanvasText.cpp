@@ -3,7 +3,7 @@
 #include "platform/text/TextPainter.h"
 
 void TDrawContext::TextOut(int x, int y, const std::string& text) {
-  std::shared_ptr<TFontFace> face = TFontFace::ForSpec(FFont);
+  std::shared_ptr<TFontFace> face = TFontFace::ForRequest(FFont);
   TTextRun run = LayoutRun(*face, text, 0);
   TRect cell = Bounds(x + FOrigin.X, y + FOrigin.Y, run.Width, face->Metrics().tmHeight);
   if (!FSurface) return;
@@ -13,10 +13,10 @@ void TDrawContext::TextOut(int x, int y, const std::string& text) {
 }
 
 TSize TDrawContext::TextExtent(const std::string& text) const {
-  std::shared_ptr<TFontFace> face = TFontFace::ForSpec(FFont);
+  std::shared_ptr<TFontFace> face = TFontFace::ForRequest(FFont);
   return {face->TextWidth(text), face->Metrics().tmHeight};
 }
 
 TTextMetric TDrawContext::TextMetrics() const {
-  return TFontFace::ForSpec(FFont)->Metrics();
+  return TFontFace::ForRequest(FFont)->Metrics();
 }

@@ -97,7 +97,7 @@ int TDrawContext::DrawText(const std::string& text, TRect& rect, unsigned flags)
     if (flags & DT_CALCRECT) rect = {rect.Left, rect.Top, rect.Left, rect.Top};
     return 0;
   }
-  std::shared_ptr<TFontFace> face = TFontFace::ForSpec(FFont);
+  std::shared_ptr<TFontFace> face = TFontFace::ForRequest(FFont);
   const TTextMetric& m = face->Metrics();
   const bool singleLine = flags & DT_SINGLELINE;
   const int tabWidth = (flags & DT_EXPANDTABS) ? 8 * m.tmAveCharWidth : 0;

@@ -68,7 +68,7 @@ bool MatchFace(const TFontRequest& request, int height, std::string& file, int& 
 
 }  // namespace
 
-std::shared_ptr<TFontFace> TFontFace::ForSpec(const TFontRequest& request) {
+std::shared_ptr<TFontFace> TFontFace::ForRequest(const TFontRequest& request) {
   const int height = request.Height > 0 ? request.Height : 12;
   TFaceKey key{request.Name, height, request.Bold, request.Italic};
   std::lock_guard<std::mutex> lock(CacheMutex());

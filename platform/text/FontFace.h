@@ -1,6 +1,6 @@
 #pragma once
 // One scalable face at one pixel size, with its Latin-1 glyphs rendered once and kept.
-// Faces are shared: ForSpec hands out the same object for the same request until the font
+// Faces are shared: ForRequest hands out the same object for the same request until the font
 // table changes (AddFontResourceA / RemoveFontResourceA), after which names are resolved
 // afresh.
 
@@ -26,8 +26,8 @@ class TFontFace {
   // The face fontconfig picks for the request (underline and strike-out do not matter here;
   // they are drawn as lines). Never null: without any usable font file the face has
   // metrics but draws no glyphs.
-  static std::shared_ptr<TFontFace> ForSpec(const TFontRequest& request);
-  // Forgets every cached face; the next ForSpec resolves the family again.
+  static std::shared_ptr<TFontFace> ForRequest(const TFontRequest& request);
+  // Forgets every cached face; the next ForRequest resolves the family again.
   static void FlushCache();
 
   ~TFontFace();

@@ -17,7 +17,7 @@ namespace {
 // Makes a font file with a family nobody has installed: a copy of the system's sans face
 // whose name strings say "Quillet Tst" (same length, so no table offsets move).
 std::string MakeRenamedFont() {
-  std::string source = TFontFace::ForSpec(TFontRequest{"DejaVu Sans", 12})->File();
+  std::string source = TFontFace::ForRequest(TFontRequest{"DejaVu Sans", 12})->File();
   std::ifstream in(source, std::ios::binary);
   std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (bytes.empty()) return {};
@@ -58,17 +58,17 @@ TEST(FontTable, AddedFileIsUsedForItsFamilyUntilRemoved) {
   std::string path = MakeRenamedFont();
   if (path.empty()) GTEST_SKIP() << "no DejaVu Sans file to derive a test font from";
   ASSERT_FALSE(IsFontFamilyInstalled("Quillet Tst"));
-  EXPECT_NE(TFontFace::ForSpec(TFontRequest{"Quillet Tst", 12})->File(), path);
+  EXPECT_NE(TFontFace::ForRequest(TFontRequest{"Quillet Tst", 12})->File(), path);
 
   EXPECT_EQ(AddFontResourceA(path), 1);
   EXPECT_EQ(AddFontResourceA(path), 1);  // a second add changes nothing
   EXPECT_TRUE(IsFontFamilyInstalled("Quillet Tst"));
-  EXPECT_EQ(TFontFace::ForSpec(TFontRequest{"Quillet Tst", 12})->File(), path);
+  EXPECT_EQ(TFontFace::ForRequest(TFontRequest{"Quillet Tst", 12})->File(), path);
 
   EXPECT_TRUE(RemoveFontResourceA(path));
   EXPECT_FALSE(RemoveFontResourceA(path));
   EXPECT_FALSE(IsFontFamilyInstalled("Quillet Tst"));
-  EXPECT_NE(TFontFace::ForSpec(TFontRequest{"Quillet Tst", 12})->File(), path);
+  EXPECT_NE(TFontFace::ForRequest(TFontRequest{"Quillet Tst", 12})->File(), path);
   std::remove(path.c_str());
 }
 
@@ -81,7 +81,7 @@ TEST(FontTable, MissingOrBrokenFilesAddNothing) {
   EXPECT_FALSE(RemoveFontResourceA(junk));
   std::remove(junk.c_str());
   // Text still draws: the name falls back to the substitute face.
-  EXPECT_GT(TFontFace::ForSpec(TFontRequest{"Verdana", 12})->Advance('W'), 0);
+  EXPECT_GT(TFontFace::ForRequest(TFontRequest{"Verdana", 12})->Advance('W'), 0);
 }
 
 TEST(FontTable, FontChangeReachesTopLevelWindowsOnly) {
@@ -109,7 +109,7 @@ TEST(FontTable, AnAddedFileThatVanishedFallsBackToARealFace) {
   ASSERT_EQ(AddFontResourceA(path), 1);
   // fontconfig still offers the file for its family, but the file is no longer there.
   std::remove(path.c_str());
-  std::shared_ptr<TFontFace> face = TFontFace::ForSpec(TFontRequest{"Quillet Tst", 12});
+  std::shared_ptr<TFontFace> face = TFontFace::ForRequest(TFontRequest{"Quillet Tst", 12});
   EXPECT_FALSE(face->File().empty());
   EXPECT_NE(face->File(), path);
   const TFontFace::Glyph& m = face->GlyphOf('m');

@@ -70,10 +70,10 @@ TEST(TextExtent, GrowsWithTheTextAndHasTheLineHeight) {
 }
 
 TEST(TextExtent, MissingFamilyStillGetsARealFace) {
-  std::shared_ptr<TFontFace> face = TFontFace::ForSpec(TFontRequest{"No Such Family Xyz", 12});
+  std::shared_ptr<TFontFace> face = TFontFace::ForRequest(TFontRequest{"No Such Family Xyz", 12});
   EXPECT_FALSE(face->File().empty());
   EXPECT_GT(face->Advance('m'), 0);
-  EXPECT_EQ(TFontFace::ForSpec(TFontRequest{"No Such Family Xyz", 12}), face);  // cached
+  EXPECT_EQ(TFontFace::ForRequest(TFontRequest{"No Such Family Xyz", 12}), face);  // cached
 }
 
 TEST(TextOut, OpaqueFillsExactlyTheCellAndClearLeavesTheBackground) {
@@ -125,7 +125,7 @@ TEST(DrawText, LeftCentreAndRightPlaceTheLineInTheRectangle) {
 
 TEST(DrawText, AmpersandUnderlinesTheNextCharacterAndDoubleShowsOne) {
   TextBench b;
-  std::shared_ptr<TFontFace> face = TFontFace::ForSpec(b.dc.Font());
+  std::shared_ptr<TFontFace> face = TFontFace::ForRequest(b.dc.Font());
   const int row = face->Metrics().tmAscent + face->UnderlineOffset();
   const int a = face->Advance('a'), x = face->Advance('x');
   auto drawn = [&](const std::string& text, unsigned flags) {
