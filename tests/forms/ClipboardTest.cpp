@@ -1,7 +1,7 @@
 // Copy and paste in the fields go through the display's clipboard, so on X11 other
 // programs share it; here the headless display stands in for that clipboard.
 
-#include "FormsFixture.h"
+#include "support/forms/FormsFixture.h"
 #include "forms/Clipboard.h"
 #include "forms/Edit.h"
 

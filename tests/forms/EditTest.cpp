@@ -1,4 +1,4 @@
-#include "FormsFixture.h"
+#include "support/forms/FormsFixture.h"
 #include "forms/Clipboard.h"
 #include "forms/Edit.h"
 

@@ -1,4 +1,4 @@
-#include "FormsFixture.h"
+#include "support/forms/FormsFixture.h"
 #include "forms/Button.h"
 #include "forms/Edit.h"
 #include "forms/GroupBox.h"

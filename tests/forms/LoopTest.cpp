@@ -6,7 +6,7 @@
 #include <ctime>
 #include <thread>
 
-#include "FormsFixture.h"
+#include "support/forms/FormsFixture.h"
 #include "platform/MessageLoop.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "FormsFixture.h"
+#include "support/forms/FormsFixture.h"
 #include "forms/Button.h"
 #include "forms/Label.h"
 #include "platform/MessageLoop.h"

@@ -1,4 +1,4 @@
-#include "FormsFixture.h"
+#include "support/forms/FormsFixture.h"
 #include "forms/Exceptions.h"
 #include "forms/GraphicControl.h"
 #include "forms/GroupBox.h"

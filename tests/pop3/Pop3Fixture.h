@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "ScriptedPeer.h"
+#include "support/ScriptedPeer.h"
 #include "pop3/Pop3Cli.h"
 #include "support/LoopRunner.h"
 

@@ -1,4 +1,4 @@
-#include "ScriptedPeer.h"
+#include "support/ScriptedPeer.h"
 #include "support/LoopbackSocket.h"
 
 #include <arpa/inet.h>

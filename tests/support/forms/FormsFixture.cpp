@@ -1,4 +1,4 @@
-#include "FormsFixture.h"
+#include "support/forms/FormsFixture.h"
 
 #include "platform/MessageLoop.h"
 
