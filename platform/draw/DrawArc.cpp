@@ -29,7 +29,8 @@ void TDrawContext::Arc(int left, int top, int right, int bottom, int xStart, int
   if (!FSurface) return;
   if (right < left) std::swap(left, right);
   if (bottom < top) std::swap(top, bottom);
-  if (right - left < 1 || bottom - top < 1) return;
+  // Corners far outside the surface put the box's edges anywhere in the integer range.
+  if (static_cast<long long>(right) - left < 1 || static_cast<long long>(bottom) - top < 1) return;
   const double cx = (static_cast<double>(left) + right) / 2.0;
   const double cy = (static_cast<double>(top) + bottom) / 2.0;
   const double a = (static_cast<double>(right) - left) / 2.0;

@@ -1,5 +1,6 @@
 #include "platform/draw/DrawContext.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 TDrawContext::TDrawContext(TSurface* surface) {
@@ -34,11 +35,17 @@ void TDrawContext::LineTo(int x, int y) {
   FPenPos = {x, y};
   if (!FSurface) return;
   std::uint32_t pixel = TSurface::ToPixel(FPenColor);
-  int dx = std::abs(x - x0), dy = std::abs(y - y0);
+  if (x == x0 || y == y0) {
+    StraightLine(x0, y0, x, y, pixel);
+    return;
+  }
+  // Wide enough that the distance between any two points fits.
+  long long dx = std::llabs(static_cast<long long>(x) - x0);
+  long long dy = std::llabs(static_cast<long long>(y) - y0);
   int sx = x0 < x ? 1 : -1, sy = y0 < y ? 1 : -1;
   if (dx >= dy) {
-    int err = 2 * dy - dx;
-    for (int i = 0; i < dx; ++i, x0 += sx) {
+    long long err = 2 * dy - dx;
+    for (long long i = 0; i < dx; ++i, x0 += sx) {
       Plot(x0, y0, pixel);
       if (err > 0) {
         y0 += sy;
@@ -47,8 +54,8 @@ void TDrawContext::LineTo(int x, int y) {
       err += 2 * dy;
     }
   } else {
-    int err = 2 * dx - dy;
-    for (int i = 0; i < dy; ++i, y0 += sy) {
+    long long err = 2 * dx - dy;
+    for (long long i = 0; i < dy; ++i, y0 += sy) {
       Plot(x0, y0, pixel);
       if (err > 0) {
         x0 += sx;
@@ -56,6 +63,33 @@ void TDrawContext::LineTo(int x, int y) {
       }
       err += 2 * dx;
     }
+  }
+}
+
+// Frame edges between corners of unlimited radius can run for millions of pixels, nearly
+// all of them off the surface: only the part inside the clip is walked.
+void TDrawContext::StraightLine(int x0, int y0, int x1, int y1, std::uint32_t pixel) {
+  const TRect clip = FClip.Offset(-FOrigin.X, -FOrigin.Y);
+  const bool horizontal = y0 == y1;
+  const int from = horizontal ? x0 : y0, to = horizontal ? x1 : y1;
+  // The end point is left out, whichever way the line runs.
+  long long first = from < to ? from : static_cast<long long>(to) + 1;
+  long long last = from < to ? static_cast<long long>(to) - 1 : from;
+  if (horizontal) {
+    if (y0 < clip.Top || y0 >= clip.Bottom) return;
+    first = std::max<long long>(first, clip.Left);
+    last = std::min<long long>(last, clip.Right - 1LL);
+  } else {
+    if (x0 < clip.Left || x0 >= clip.Right) return;
+    first = std::max<long long>(first, clip.Top);
+    last = std::min<long long>(last, clip.Bottom - 1LL);
+  }
+  for (long long i = first; i <= last; ++i) {
+    const int at = static_cast<int>(i);
+    if (horizontal)
+      Plot(at, y0, pixel);
+    else
+      Plot(x0, at, pixel);
   }
 }
 

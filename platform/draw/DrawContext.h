@@ -110,6 +110,7 @@ class TDrawContext {
 
  private:
   void Plot(int x, int y, std::uint32_t pixel);  // logical point, clipped
+  void StraightLine(int x0, int y0, int x1, int y1, std::uint32_t pixel);
 
   TSurface* FSurface = nullptr;
   TColor FPenColor = clBlack;

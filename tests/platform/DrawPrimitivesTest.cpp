@@ -97,6 +97,24 @@ TEST(DrawLines, PolylineJointsAreDrawnOnceAndOriginAndClipApply) {
             "........\n");
 }
 
+TEST(DrawLines, AStraightLineFarLongerThanTheSurfaceDrawsOnlyItsVisiblePart) {
+  // A frame's edges between corners of unlimited radius: billions of pixels long, most of
+  // them off the surface. Walking them whole would take seconds per edge.
+  TSurface s(6, 3, kBack);
+  TDrawContext dc(&s);
+  dc.SetPenColor(kPen);
+  dc.MoveTo(2000000000, 0);
+  dc.LineTo(-2000000000, 0);
+  dc.MoveTo(3, -2000000000);
+  dc.LineTo(3, 2);  // the end point (row 2) is still left out
+  dc.MoveTo(-5, 2);
+  dc.LineTo(2, 2);
+  EXPECT_EQ(Picture(s),
+            "######\n"
+            "...#..\n"
+            "##....\n");
+}
+
 TEST(DrawArcs, SmallCircleQuartersFollowTheRays) {
   // A 4x4 box: the whole ellipse is Windows' eight-pixel ring.
   TSurface s(4, 4, kBack);
