@@ -33,6 +33,12 @@ void TComponent::SetName(const std::string& value) {
   FName = value;
 }
 
+bool TComponent::Loading() const {
+  for (const TComponent* c = this; c; c = c->FOwner)
+    if (c->FLoading) return true;
+  return false;
+}
+
 void TComponent::Destroying() {
   if (FDestroying) return;
   FDestroying = true;

@@ -29,6 +29,11 @@ class TComponent : public TObject {
 
   // True once this component or one of its owners has begun to be destroyed.
   bool InDestroyingState() const { return FDestroying; }
+  // True while this component or one of its owners is being built from a window layout:
+  // work that needs the finished layout (a label measuring itself) waits until then.
+  bool Loading() const;
+  void BeginLoading() { FLoading = true; }
+  void EndLoading() { FLoading = false; }
   // Marks this component and everything it owns, recursively, as being destroyed.
   void Destroying();
   // Frees every owned component, the newest first. A class whose owned components may
@@ -59,4 +64,5 @@ class TComponent : public TObject {
   std::string FName;
   int FTag = 0;
   bool FDestroying = false;
+  bool FLoading = false;
 };

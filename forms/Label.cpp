@@ -1,6 +1,8 @@
 #include "forms/Label.h"
 
-TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+TLabel::TLabel(TComponent* AOwner) : TLabel(AOwner, false) {}
+
+TLabel::TLabel(TComponent* AOwner, bool autoSize) : TGraphicControl(AOwner), FAutoSize(autoSize) {
   SetControlStyle(ControlStyle() | csOpaque);
   SetBounds(0, 0, 65, 17);
   SetParentColor(true);
@@ -65,7 +67,7 @@ void TLabel::Paint() {
 }
 
 void TLabel::AdjustBounds() {
-  if (!FAutoSize) return;
+  if (!FAutoSize || Loading()) return;
   TCanvas measure;
   measure.SetFont(Font());
   std::string text = Caption();

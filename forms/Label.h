@@ -1,7 +1,8 @@
 #pragma once
 // The standard static text: opaque in its colour (its parent's, by default), text
 // aligned left, right or centred, no automatic sizing unless asked, and accelerator
-// prefixes: "&x" underlines x, "&&" shows one ampersand.
+// prefixes: "&x" underlines x, "&&" shows one ampersand. A label being read from a window
+// layout does not size itself: the layout states its size.
 
 #include "forms/GraphicControl.h"
 
@@ -23,6 +24,9 @@ class TLabel : public TGraphicControl {
   void WndProc(TMessage& Message) override;
 
  protected:
+  // For labels that start out auto-sized: the flag is set without measuring, so a new one
+  // keeps the size it was created with until its text or font changes.
+  TLabel(TComponent* AOwner, bool autoSize);
   void Paint() override;
 
  private:

@@ -1,5 +1,5 @@
-#include "support/forms/FormsFixture.h"
 #include "forms/Label.h"
+#include "support/forms/FormsFixture.h"
 
 namespace {
 
@@ -90,6 +90,22 @@ TEST_F(Labels, OpaqueInTheParentsColourAlignedAndNotAutoSized) {
   label.SetColor(clYellow);
   label.Repaint();
   EXPECT_EQ(form->Surface().Pixel(129, 51), clYellow);
+}
+
+TEST_F(Labels, AutoSizeWaitsWhileTheWindowIsBeingBuiltFromALayout) {
+  form->BeginLoading();
+  auto* label = new TLabel(form.get());
+  label->SetParent(form.get());
+  label->SetBounds(0, 0, 217, 14);
+  label->SetAutoSize(true);
+  label->SetCaption("Quillet Settings");
+  EXPECT_TRUE(label->Loading());  // through its owner
+  EXPECT_EQ(label->Width(), 217);
+  form->EndLoading();
+  EXPECT_FALSE(label->Loading());
+  label->SetCaption("Quillet");
+  EXPECT_LT(label->Width(), 217);
+  EXPECT_GT(label->Width(), 0);
 }
 
 }  // namespace
