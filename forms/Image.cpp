@@ -22,23 +22,37 @@ void TImage::SetCenter(bool value) {
   PictureChanged();
 }
 
+// An opaque control that grew past its picture would leave the uncovered part unpainted,
+// showing whatever was there before; so the opacity follows every change of size.
+void TImage::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  TGraphicControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  UpdateOpacity();
+}
+
+bool TImage::CoversControl() const {
+  return FPicture.HasBitmap() &&
+         (FStretch || (FPicture.Width() >= Width() && FPicture.Height() >= Height()));
+}
+
+void TImage::UpdateOpacity() {
+  SetControlStyle(CoversControl() ? ControlStyle() | csOpaque : ControlStyle() & ~csOpaque);
+}
+
 void TImage::PictureChanged() {
   if (FAutoSize && FPicture.Width() > 0 && FPicture.Height() > 0)
     SetBounds(Left(), Top(), FPicture.Width(), FPicture.Height());
-  // Only a picture that covers the whole control hides what lies beneath it.
-  bool covers = FPicture.HasBitmap() &&
-                (FStretch || (FPicture.Width() >= Width() && FPicture.Height() >= Height()));
-  SetControlStyle(covers ? ControlStyle() | csOpaque : ControlStyle() & ~csOpaque);
+  UpdateOpacity();
   Invalidate();
 }
 
 void TImage::Paint() {
-  if (FPicture.Empty()) return;
-  int w = FPicture.Width(), h = FPicture.Height();
+  TPicture* picture = ShownPicture();
+  if (picture->Empty()) return;
+  int w = picture->Width(), h = picture->Height();
   TRect dest = Bounds(0, 0, w, h);
   if (FStretch)
     dest = ClientRect();
   else if (FCenter)
     dest = Bounds((Width() - w) / 2, (Height() - h) / 2, w, h);
-  Canvas()->StretchDraw(dest, FPicture.Graphic());
+  Canvas()->StretchDraw(dest, picture->Graphic());
 }

@@ -10,6 +10,7 @@ class TImage : public TGraphicControl {
   explicit TImage(TComponent* AOwner);
 
   TPicture* Picture() { return &FPicture; }
+  const TPicture* Picture() const { return &FPicture; }
   void SetPicture(const TPicture* value) { FPicture.Assign(value); }
   bool AutoSize() const { return FAutoSize; }
   void SetAutoSize(bool value);
@@ -18,11 +19,20 @@ class TImage : public TGraphicControl {
   bool Center() const { return FCenter; }
   void SetCenter(bool value);
 
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
  protected:
   void Paint() override;
+  // The picture painted now; Picture alone decides size and opacity.
+  virtual TPicture* ShownPicture() { return &FPicture; }
+  // Whether the picture hides everything beneath the control, so the parent need not
+  // paint there.
+  virtual bool CoversControl() const;
+  // Takes the picture's size (AutoSize), updates the opacity and repaints.
+  void PictureChanged();
 
  private:
-  void PictureChanged();
+  void UpdateOpacity();
 
   TPicture FPicture;
   bool FAutoSize = false;

@@ -1,9 +1,9 @@
-#include "support/forms/FormsFixture.h"
 #include "forms/Exceptions.h"
 #include "forms/GraphicControl.h"
 #include "forms/GroupBox.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
+#include "support/forms/FormsFixture.h"
 
 namespace {
 
@@ -164,6 +164,11 @@ TEST_F(Painting, AnImageShowsItsPictureAtItsOwnSizeAndAutoSizes) {
   image->SetAutoSize(true);
   EXPECT_EQ(image->Width(), 34);
   EXPECT_EQ(image->Height(), 39);
+  EXPECT_TRUE(image->ControlStyle() & csOpaque);
+  // Grown past its picture it no longer hides its parent, or the rest would go unpainted.
+  image->SetWidth(40);
+  EXPECT_FALSE(image->ControlStyle() & csOpaque);
+  image->SetWidth(34);
   EXPECT_TRUE(image->ControlStyle() & csOpaque);
   // Drawing on the picture's bitmap changes the picture, and the image shows it.
   image->Picture()->Bitmap()->Canvas()->Brush()->SetColor(clRed);
