@@ -1,10 +1,9 @@
 #include "ui/QnButton.h"
 
 #include "forms/Bitmap.h"
-#include "ui/RoundedFrame.h"
 #include "ui/StoreAndRepaint.h"
 
-TQnButton::TQnButton(TComponent* AOwner) : TSkinButton<TGraphicControl>(AOwner) {
+TQnButton::TQnButton(TComponent* AOwner) : TSkinButton<TRoundedCorners<TGraphicControl>>(AOwner) {
   SetWidth(75);
   SetHeight(30);
   SetInactiveColor(0x004000);
@@ -45,18 +44,6 @@ void TQnButton::SetABrdColor(TColor value) {
 void TQnButton::SetIBrdColor(TColor value) {
   StoreAndRepaint(this, FIBrdColor, value);
 }
-void TQnButton::SetRadiusTL(int value) {
-  StoreAndRepaint(this, FRadiusTL, value);
-}
-void TQnButton::SetRadiusTR(int value) {
-  StoreAndRepaint(this, FRadiusTR, value);
-}
-void TQnButton::SetRadiusBL(int value) {
-  StoreAndRepaint(this, FRadiusBL, value);
-}
-void TQnButton::SetRadiusBR(int value) {
-  StoreAndRepaint(this, FRadiusBR, value);
-}
 void TQnButton::SetAlignment(TAlignment value) {
   StoreAndRepaint(this, FAlignment, value);
 }
@@ -83,7 +70,7 @@ void TQnButton::Paint() {
   canvas->FillRect({0, 0, w, h});
   canvas->Pen()->SetColor(active ? FABrdColor : FIBrdColor);
   canvas->Brush()->SetColor(active ? FActiveColor : FInactiveColor);
-  DrawRoundedFrame(canvas, 0, 0, w, h, FRadiusTL, FRadiusTR, FRadiusBR, FRadiusBL);
+  DrawFrame(canvas, 0, 0, w, h);
   canvas->FloodFill(w / 2, h / 2, canvas->Pen()->Color(), TFillStyle::fsBorder);
   canvas->SetFont(Font());
   canvas->Font()->SetColor(active ? FActiveTextColor : FInactiveTextColor);

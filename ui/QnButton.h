@@ -6,9 +6,10 @@
 #include <string>
 
 #include "forms/GraphicControl.h"
+#include "ui/RoundedCorners.h"
 #include "ui/SkinButton.h"
 
-class TQnButton : public TSkinButton<TGraphicControl> {
+class TQnButton : public TSkinButton<TRoundedCorners<TGraphicControl>> {
  public:
   explicit TQnButton(TComponent* AOwner);
 
@@ -31,14 +32,6 @@ class TQnButton : public TSkinButton<TGraphicControl> {
   void SetABrdColor(TColor value);
   TColor IBrdColor() const { return FIBrdColor; }
   void SetIBrdColor(TColor value);
-  int RadiusTL() const { return FRadiusTL; }
-  void SetRadiusTL(int value);
-  int RadiusTR() const { return FRadiusTR; }
-  void SetRadiusTR(int value);
-  int RadiusBL() const { return FRadiusBL; }
-  void SetRadiusBL(int value);
-  int RadiusBR() const { return FRadiusBR; }
-  void SetRadiusBR(int value);
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment value);
 
@@ -56,9 +49,5 @@ class TQnButton : public TSkinButton<TGraphicControl> {
   TColor FBackColor = clSilver;
   TColor FABrdColor = clBlack;
   TColor FIBrdColor = clBlack;
-  int FRadiusTL = 2;
-  int FRadiusTR = 2;
-  int FRadiusBL = 2;
-  int FRadiusBR = 2;
   TAlignment FAlignment = taCenter;
 };

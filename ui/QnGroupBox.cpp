@@ -2,7 +2,7 @@
 
 #include "ui/StoreAndRepaint.h"
 
-TQnGroupBox::TQnGroupBox(TComponent* AOwner) : TGroupBox(AOwner) {
+TQnGroupBox::TQnGroupBox(TComponent* AOwner) : TRoundedCorners<TGroupBox>(AOwner) {
   SetColor(clSilver);
   SetBrdStyle(brdNormal);
   SetBrdColor(0x004000);
@@ -21,18 +21,6 @@ void TQnGroupBox::SetBrdColor(TColor value) {
 void TQnGroupBox::SetBrdStyle(TBrdStyle value) {
   StoreAndRepaint(this, FBrdStyle, value);
 }
-void TQnGroupBox::SetRadiusTL(int value) {
-  StoreAndRepaint(this, FRadiusTL, value);
-}
-void TQnGroupBox::SetRadiusTR(int value) {
-  StoreAndRepaint(this, FRadiusTR, value);
-}
-void TQnGroupBox::SetRadiusBL(int value) {
-  StoreAndRepaint(this, FRadiusBL, value);
-}
-void TQnGroupBox::SetRadiusBR(int value) {
-  StoreAndRepaint(this, FRadiusBR, value);
-}
 
 // brdNormal draws the white line first, shifted one pixel right and down, and the dark line
 // over it: the white shows inside the dark one at the top and left, outside it at the right
@@ -44,11 +32,11 @@ void TQnGroupBox::Paint() {
   const int w = Width(), h = Height();
   if (FBrdStyle == brdSingle) {
     canvas->Pen()->SetColor(FBrdColor);
-    DrawRoundedFrame(canvas, 0, 0, w, h, FRadiusTL, FRadiusTR, FRadiusBR, FRadiusBL);
+    DrawFrame(canvas, 0, 0, w, h);
     return;
   }
   canvas->Pen()->SetColor(clWhite);
-  DrawRoundedFrame(canvas, 1, 1, w, h, FRadiusTL, FRadiusTR, FRadiusBR, FRadiusBL);
+  DrawFrame(canvas, 1, 1, w, h);
   canvas->Pen()->SetColor(FBrdColor);
-  DrawRoundedFrame(canvas, 0, 0, w - 1, h - 1, FRadiusTL, FRadiusTR, FRadiusBR, FRadiusBL);
+  DrawFrame(canvas, 0, 0, w - 1, h - 1);
 }

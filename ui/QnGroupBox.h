@@ -4,9 +4,9 @@
 // caption, and its children are clipped to it.
 
 #include "forms/GroupBox.h"
-#include "ui/RoundedFrame.h"
+#include "ui/RoundedCorners.h"
 
-class TQnGroupBox : public TGroupBox {
+class TQnGroupBox : public TRoundedCorners<TGroupBox> {
  public:
   explicit TQnGroupBox(TComponent* AOwner);
 
@@ -19,14 +19,6 @@ class TQnGroupBox : public TGroupBox {
   void SetBrdColor(TColor value);
   TBrdStyle BrdStyle() const { return FBrdStyle; }
   void SetBrdStyle(TBrdStyle value);
-  int RadiusTL() const { return FRadiusTL; }
-  void SetRadiusTL(int value);
-  int RadiusTR() const { return FRadiusTR; }
-  void SetRadiusTR(int value);
-  int RadiusBL() const { return FRadiusBL; }
-  void SetRadiusBL(int value);
-  int RadiusBR() const { return FRadiusBR; }
-  void SetRadiusBR(int value);
 
  protected:
   void Paint() override;
@@ -34,9 +26,5 @@ class TQnGroupBox : public TGroupBox {
  private:
   TColor FColor = clSilver;
   TColor FBrdColor = 0x004000;
-  int FRadiusTL = 2;
-  int FRadiusTR = 2;
-  int FRadiusBL = 2;
-  int FRadiusBR = 2;
   TBrdStyle FBrdStyle = brdNormal;
 };
