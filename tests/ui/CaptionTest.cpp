@@ -29,12 +29,6 @@ class TitleStrip : public UiTest {
     }
     form->Show();
   }
-  int Count(const TControl* c, TColor colour) const {
-    int n = 0;
-    for (int y = 0; y < c->Height(); ++y)
-      for (int x = 0; x < c->Width(); ++x) n += At(c, x, y) == ColorToRGB(colour);
-    return n;
-  }
 
   TTitle* title;
   TCLabel* label;

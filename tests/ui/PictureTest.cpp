@@ -8,21 +8,6 @@
 
 namespace {
 
-// Every pixel tells where it came from: red is the column, green the row.
-std::unique_ptr<TBitmap> Gradient(int w, int h) {
-  auto b = std::make_unique<TBitmap>(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) b->Canvas()->SetPixel(x, y, RGB(x, y, 7));
-  return b;
-}
-
-std::unique_ptr<TBitmap> Solid(int w, int h, TColor colour) {
-  auto b = std::make_unique<TBitmap>(w, h);
-  b->Canvas()->Brush()->SetColor(colour);
-  b->Canvas()->FillRect({0, 0, w, h});
-  return b;
-}
-
 bool Opaque(const TControl* c) {
   return c->ControlStyle() & csOpaque;
 }

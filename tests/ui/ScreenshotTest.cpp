@@ -14,32 +14,6 @@
 
 namespace {
 
-constexpr TColor kDark = 0x004000;
-
-std::unique_ptr<TBitmap> TitleArt() {
-  auto art = std::make_unique<TBitmap>(256, 23);
-  TCanvas* c = art->Canvas();
-  for (int x = 0; x < 256; ++x) {
-    c->Pen()->SetColor(RGB(0, static_cast<std::uint8_t>(160 - x / 3), 0));
-    c->MoveTo(x, 0);
-    c->LineTo(x, 23);
-  }
-  return art;
-}
-
-std::unique_ptr<TBitmap> CloseArt(TColor back) {
-  auto art = std::make_unique<TBitmap>(19, 19);
-  TCanvas* c = art->Canvas();
-  c->Brush()->SetColor(back);
-  c->FillRect({0, 0, 19, 19});
-  c->Pen()->SetColor(kDark);
-  c->MoveTo(5, 5);
-  c->LineTo(14, 14);
-  c->MoveTo(13, 5);
-  c->LineTo(4, 14);
-  return art;
-}
-
 using Screenshot = UiTest;
 
 TEST_F(Screenshot, NestedPanelsTitleStripAndAButtonBarWithOneButtonHovered) {
@@ -48,15 +22,15 @@ TEST_F(Screenshot, NestedPanelsTitleStripAndAButtonBarWithOneButtonHovered) {
   auto* inner = Make<TQnGroupBox>(outer, 2, 2, 322, 180);
   auto* title = Make<TTitle>(inner, 1, 1, 318, 23);
   title->SetStretch(true);
-  title->Picture()->SetGraphic(TitleArt().get());
+  title->Picture()->SetGraphic(Solid(256, 23, clGreen).get());
   auto* caption = Make<TCLabel>(inner, 7, 5, 217, 14);
   caption->SetAutoSize(false);
   caption->Font()->SetColor(clYellow);
   caption->SetCaption("Quillet Settings");
   caption->SetTransparent(true);
   auto* close = Make<TIButton>(inner, 299, 3, 19, 19);
-  close->Picture()->SetGraphic(CloseArt(clSilver).get());
-  close->PictureA()->SetGraphic(CloseArt(clLime).get());
+  close->Picture()->SetGraphic(Solid(19, 19, clWhite).get());
+  close->PictureA()->SetGraphic(Solid(19, 19, clLime).get());
   auto* content = Make<TQnGroupBox>(inner, 0, 24, 322, 156);
   auto* bar = Make<TQnGroupBox>(content, 0, 120, 322, 36);
   auto* save = Make<TQnButton>(bar, 2, 2, 158, 31);
@@ -73,12 +47,12 @@ TEST_F(Screenshot, NestedPanelsTitleStripAndAButtonBarWithOneButtonHovered) {
   ASSERT_TRUE(save->Active());
 
   // Two-pixel insets give the window's edge a double engraved frame.
-  const TColor edge[] = {clSilver, clSilver, kDark, clWhite, kDark, clWhite, clSilver};
+  const TColor edge[] = {clSilver, clSilver, kDarkGreen, clWhite, kDarkGreen, clWhite, clSilver};
   for (int x = 0; x < 7; ++x) EXPECT_EQ(At(form.get(), x, 90), edge[x]) << x;
   EXPECT_EQ(At(save, 10, 15), clLime);
-  EXPECT_EQ(At(cancel, 10, 15), kDark);
-  EXPECT_EQ(At(close, 0, 0), clSilver);
-  EXPECT_EQ(At(title, 0, 10), RGB(0, 160, 0));
+  EXPECT_EQ(At(cancel, 10, 15), kDarkGreen);
+  EXPECT_EQ(At(close, 0, 0), clWhite);
+  EXPECT_EQ(At(title, 250, 10), clGreen);
 
   if (const char* dir = std::getenv("QUILLET_SHOT_DIR")) {
     const std::string path = std::string(dir) + "/skinned-window.png";

@@ -4,8 +4,40 @@
 
 #include <memory>
 
+#include "forms/Bitmap.h"
 #include "forms/Form.h"
 #include "support/forms/FormsFixture.h"
+
+constexpr TColor kDarkGreen = 0x004000;
+
+// A control that counts its paints.
+template <class T>
+class TCounted : public T {
+ public:
+  using T::T;
+  int Paints = 0;
+
+ protected:
+  void Paint() override {
+    ++Paints;
+    T::Paint();
+  }
+};
+
+// Every pixel tells where it came from: red is the column, green the row.
+inline std::unique_ptr<TBitmap> Gradient(int w, int h) {
+  auto b = std::make_unique<TBitmap>(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) b->Canvas()->SetPixel(x, y, RGB(x, y, 7));
+  return b;
+}
+
+inline std::unique_ptr<TBitmap> Solid(int w, int h, TColor colour) {
+  auto b = std::make_unique<TBitmap>(w, h);
+  b->Canvas()->Brush()->SetColor(colour);
+  b->Canvas()->FillRect({0, 0, w, h});
+  return b;
+}
 
 class UiTest : public FormsTest {
  protected:
@@ -14,7 +46,7 @@ class UiTest : public FormsTest {
     form = std::make_unique<TForm>(nullptr);
     form->SetBounds(100, 100, 400, 240);
     form->SetColor(clSilver);
-    form->Font()->SetColor(0x004000);
+    form->Font()->SetColor(kDarkGreen);
   }
   void TearDown() override {
     form.reset();
@@ -32,6 +64,12 @@ class UiTest : public FormsTest {
   TColor At(const TControl* control, int x, int y) const {
     TPoint o = control->WindowOffset();
     return form->Surface().Pixel(o.X + x, o.Y + y);
+  }
+  int Count(const TControl* c, TColor colour) const {
+    int n = 0;
+    for (int y = 0; y < c->Height(); ++y)
+      for (int x = 0; x < c->Width(); ++x) n += At(c, x, y) == ColorToRGB(colour);
+    return n;
   }
   // Runs the loop until a 10 ms timer of the test's own has ticked n times: for checks that
   // something does not happen while timers run.
