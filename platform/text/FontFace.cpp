@@ -13,6 +13,7 @@
 
 #include "platform/text/FontTable.h"
 #include "platform/text/Fonts.h"
+#include "platform/text/Windows1252.h"
 
 namespace {
 
@@ -140,38 +141,42 @@ void TFontFace::SetFallbackMetrics(int pixelHeight) {
 const TFontFace::Glyph& TFontFace::GlyphOf(unsigned char ch) {
   std::unique_ptr<Glyph>& slot = FGlyphs[ch];
   if (slot) return *slot;
-  slot = std::make_unique<Glyph>();
-  FT_Face face = static_cast<FT_Face>(FFace);
   // Control characters take no room and show nothing; line breaks and tabs are laid out
   // by DrawText, never drawn as glyphs.
-  if (ch < 0x20) return *slot;
+  slot = std::make_unique<Glyph>(ch < 0x20 ? Glyph{} : RenderCodePoint(Windows1252ToUnicode(ch)));
+  return *slot;
+}
+
+TFontFace::Glyph TFontFace::RenderCodePoint(char32_t codePoint) {
+  Glyph glyph;
+  FT_Face face = static_cast<FT_Face>(FFace);
   if (!face) {
-    slot->advance = FMetrics.tmAveCharWidth;
-    return *slot;
+    glyph.advance = FMetrics.tmAveCharWidth;
+    return glyph;
   }
-  // The 8-bit text is Latin-1, whose code points are the Unicode ones.
   const bool smooth = TextSmoothing();
-  if (FT_Load_Char(face, ch, smooth ? FT_LOAD_DEFAULT : FT_LOAD_TARGET_MONO) != 0) return *slot;
+  if (FT_Load_Char(face, codePoint, smooth ? FT_LOAD_DEFAULT : FT_LOAD_TARGET_MONO) != 0)
+    return glyph;
   if (FSynthBold) FT_Outline_Embolden(&face->glyph->outline, 1 << 6);
-  slot->advance = static_cast<int>((face->glyph->advance.x + 32) >> 6) + (FSynthBold ? 1 : 0);
+  glyph.advance = static_cast<int>((face->glyph->advance.x + 32) >> 6) + (FSynthBold ? 1 : 0);
   if (FT_Render_Glyph(face->glyph, smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0)
-    return *slot;
+    return glyph;
   const FT_Bitmap& bm = face->glyph->bitmap;
-  slot->left = face->glyph->bitmap_left;
-  slot->top = face->glyph->bitmap_top;
-  slot->width = static_cast<int>(bm.width);
-  slot->rows = static_cast<int>(bm.rows);
-  slot->coverage.resize(static_cast<std::size_t>(slot->width) * slot->rows);
-  for (int y = 0; y < slot->rows; ++y) {
+  glyph.left = face->glyph->bitmap_left;
+  glyph.top = face->glyph->bitmap_top;
+  glyph.width = static_cast<int>(bm.width);
+  glyph.rows = static_cast<int>(bm.rows);
+  glyph.coverage.resize(static_cast<std::size_t>(glyph.width) * glyph.rows);
+  for (int y = 0; y < glyph.rows; ++y) {
     const unsigned char* src = bm.buffer + static_cast<std::ptrdiff_t>(y) * bm.pitch;
-    std::uint8_t* dst = slot->coverage.data() + static_cast<std::size_t>(y) * slot->width;
+    std::uint8_t* dst = glyph.coverage.data() + static_cast<std::size_t>(y) * glyph.width;
     if (bm.pixel_mode == FT_PIXEL_MODE_MONO) {
-      for (int x = 0; x < slot->width; ++x) dst[x] = (src[x / 8] >> (7 - x % 8)) & 1 ? 255 : 0;
+      for (int x = 0; x < glyph.width; ++x) dst[x] = (src[x / 8] >> (7 - x % 8)) & 1 ? 255 : 0;
     } else {
-      std::copy_n(src, slot->width, dst);
+      std::copy_n(src, glyph.width, dst);
     }
   }
-  return *slot;
+  return glyph;
 }
 
 int TFontFace::TextWidth(const std::string& text) {

@@ -1,5 +1,6 @@
 #pragma once
-// One scalable face at one pixel size, with its Latin-1 glyphs rendered once and kept.
+// One scalable face at one pixel size, with the glyphs of the 256 byte values (Windows-1252)
+// rendered once and kept.
 // Faces are shared: ForRequest hands out the same object for the same request until the font
 // table changes (AddFontResourceA / RemoveFontResourceA), after which names are resolved
 // afresh.
@@ -36,7 +37,10 @@ class TFontFace {
   const TTextMetric& Metrics() const { return FMetrics; }
   int UnderlineOffset() const { return FUnderlineOffset; }  // rows below the baseline
   int UnderlineThickness() const { return FUnderlineThickness; }
+  // The glyph a byte of text is drawn and measured with.
   const Glyph& GlyphOf(unsigned char ch);
+  // The glyph of a Unicode character, rendered afresh (not kept).
+  Glyph RenderCodePoint(char32_t codePoint);
   int Advance(unsigned char ch) { return GlyphOf(ch).advance; }
   // Width of a run of characters, without kerning (as TextOut places them).
   int TextWidth(const std::string& text);
