@@ -1,16 +1,13 @@
 #include "forms/FileErrors.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
+
+#include "forms/FileUtils.h"
 
 namespace {
 bool FolderExists(const std::string& path) {
-  std::string::size_type slash = path.rfind('/');
-  if (slash == std::string::npos) return true;  // the current folder
-  std::string folder = slash == 0 ? "/" : path.substr(0, slash);
-  struct stat st {};
-  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  std::string folder = ExtractFileDir(path);
+  return folder.empty() || DirectoryExists(folder);  // empty: the current folder
 }
 }  // namespace
 

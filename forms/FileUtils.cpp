@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdio>
 
 bool FileExists(const std::string& path) {
   struct stat st {};
@@ -26,4 +27,14 @@ std::string GetCurrentDir() {
 
 bool SetCurrentDir(const std::string& path) {
   return ::chdir(path.c_str()) == 0;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::string ExtractFileDir(const std::string& path) {
+  std::string::size_type slash = path.rfind('/');
+  if (slash == std::string::npos) return {};
+  return slash == 0 ? "/" : path.substr(0, slash);
 }

@@ -153,3 +153,9 @@ void TTextFile::Flush() {
   }
   FBuffer.clear();
 }
+
+void TTextFile::Sync() {
+  CheckMode(Mode::output);
+  Flush();
+  if (::fsync(FFd) != 0) RaiseIoError(errno, FPath);
+}

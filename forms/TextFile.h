@@ -33,6 +33,9 @@ class TTextFile {
   void Write(const std::string& text);
   void WriteLn(const std::string& line);
   void Flush();
+  // Flushes and waits until the bytes are on the disk, so that a file about to replace
+  // another cannot turn out empty after a crash.
+  void Sync();
 
  private:
   enum class Mode { closed, input, output };
