@@ -48,11 +48,24 @@ void TBitmap::Assign(const TBitmap& source) {
   Resized();
 }
 
+namespace {
+[[noreturn]] void InvalidBitmap(const std::string& reason) {
+  throw EInvalidGraphic("Bitmap image is not valid: " + reason);
+}
+}  // namespace
+
 void TBitmap::LoadFromFile(const std::string& path) {
   std::string error;
   TSurface loaded;
-  if (!LoadBmpFile(path, loaded, &error))
-    throw EInvalidGraphic("Bitmap image is not valid: " + error);
+  if (!LoadBmpFile(path, loaded, &error)) InvalidBitmap(error);
+  FSurface = std::move(loaded);
+  Resized();
+}
+
+void TBitmap::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
+  std::string error;
+  TSurface loaded;
+  if (!LoadBmpData(data, size, loaded, &error)) InvalidBitmap(error);
   FSurface = std::move(loaded);
   Resized();
 }

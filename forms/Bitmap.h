@@ -2,6 +2,8 @@
 // An off-screen image with its own canvas; drawing on the canvas changes the bitmap and
 // fires OnChange.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "forms/Graphic.h"
@@ -27,6 +29,8 @@ class TBitmap : public TGraphic {
 
   // 24-bit BMP files; a file that cannot be read raises EInvalidGraphic with the reason.
   void LoadFromFile(const std::string& path);
+  // The same from the bytes of a BMP file held in memory (pictures built into the program).
+  void LoadFromMemory(const std::uint8_t* data, std::size_t size);
   void SaveToFile(const std::string& path) const;
 
  private:
