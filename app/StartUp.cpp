@@ -4,6 +4,11 @@
 #include "forms/FileUtils.h"
 
 void EnterProgramFolder(const std::string& exePath) {
-  Program().SetFolder(ExtractFileDir(exePath));
-  SetCurrentDir(Program().Folder() + "/");
+  std::string folder = ExtractFileDir(exePath);
+  // The name the program was started by, where its own path cannot be read, may be
+  // relative to the folder it was started from.
+  if (folder.empty() || folder[0] != '/')
+    folder = GetCurrentDir() + (folder.empty() ? "" : "/" + folder);
+  Program().SetFolder(folder);
+  SetCurrentDir(folder + "/");
 }

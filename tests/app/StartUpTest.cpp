@@ -18,6 +18,12 @@ TEST_F(StartUp, TheProgramFolderIsTheProgramsOwnAndBecomesTheCurrentFolder) {
   EnterProgramFolder(Folder().File("install/quillet"));
   EXPECT_EQ(Program().Folder(), Folder().File("install"));
   EXPECT_EQ(GetCurrentDir(), Folder().File("install"));
+  // A name without a folder, or with a relative one, is taken from where the program stands.
+  EnterProgramFolder("quillet");
+  EXPECT_EQ(Program().Folder(), Folder().File("install"));
+  ASSERT_TRUE(SetCurrentDir(Folder().Path()));
+  EnterProgramFolder("install/quillet");
+  EXPECT_EQ(Program().Folder(), Folder().File("install"));
   // A folder that cannot be entered is passed over.
   EnterProgramFolder("/no/such/folder/quillet");
   EXPECT_EQ(Program().Folder(), "/no/such/folder");
