@@ -25,10 +25,10 @@ bool IsBoundary(const std::string& Line) {
 // boundary: given back, it would start the same attachment again, for ever.
 std::string PassToBody(TSpoolReader& Spool, std::string Line) {
   while (!Line.empty()) {
-    Line = Spool.Next();
+    Spool.Next(Line);
     if (IsBoundary(Line)) return Line;
   }
-  while (Line.empty() && !Spool.AtEnd()) Line = Spool.Next();
+  while (Line.empty() && !Spool.AtEnd()) Spool.Next(Line);
   return Line;
 }
 
@@ -44,7 +44,7 @@ void DecodeBody(TSpoolReader& Spool, std::string Line, TScratchFile& Scratch) {
     std::size_t pos = 0;
     while (const int count = DecodeBase64Line(Line, pos, buffer, kDecodeBufferSize))
       Scratch.Append(buffer, static_cast<std::size_t>(count));
-    Line = Spool.Next();
+    Spool.Next(Line);
   }
 }
 
@@ -53,8 +53,9 @@ void DecodeBody(TSpoolReader& Spool, std::string Line, TScratchFile& Scratch) {
 void TSpoolAnalysis::CheckSpoolFile(const std::string& SpoolName, const TDeleteOperation& Delete) {
   TSpoolReader spool("Data0000/" + SpoolName);
   TWarning warning;
+  std::string line;
   while (!spool.AtEnd()) {
-    std::string line = spool.Next();
+    spool.Next(line);
     if (line.starts_with("From:")) warning.From = CopyFrom(line, 7);
     if (line.starts_with("Subject:")) warning.Subject = CopyFrom(line, 10);
     warning.Name = GetAttachName(line);

@@ -8,9 +8,8 @@ bool TSpoolReader::AtEnd() {
   return !FGivenBack && FFile.Eof();
 }
 
-std::string TSpoolReader::Next() {
-  if (!FGivenBack) return FFile.ReadLn();
-  std::string line = std::move(*FGivenBack);
+void TSpoolReader::Next(std::string& Line) {
+  if (!FGivenBack) return FFile.ReadLn(Line);
+  Line = std::move(*FGivenBack);
   FGivenBack.reset();
-  return line;
 }

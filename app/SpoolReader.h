@@ -14,8 +14,9 @@ class TSpoolReader {
 
   // Nothing is left: no line given back, and the end of the readable data.
   bool AtEnd();
-  // The line given back, else the next line of the file; empty past the end.
-  std::string Next();
+  // The line given back, else the next line of the file; empty past the end. Line's
+  // storage is reused.
+  void Next(std::string& Line);
   void GiveBack(std::string Line) { FGivenBack = std::move(Line); }
 
  private:
