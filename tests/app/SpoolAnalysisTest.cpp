@@ -17,9 +17,10 @@ std::string Warned(const std::string& from, const std::string& name, const std::
   return "warn " + from + "|s|" + name + "|" + verdict;
 }
 
+// The first body runs straight into the next boundary, with no empty line before it.
 TEST_F(SpoolAnalysisTest, TwoExecutablesGiveTwoWarningsAndADeletionAfterEach) {
   WriteSpool(3, Message({{"From: Alice <a@b>", "Subject: s", "", "--b"},
-                         Part("Content-Type: x; name=\"one.exe\"", kVirus),
+                         Part("Content-Type: x; name=\"one.exe\"", kVirus, false),
                          {"--b"},
                          Part("Content-Type: x; name=\"two.exe\"", "clean"),
                          {"--b--"}}));
