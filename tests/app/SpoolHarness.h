@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,33 +20,32 @@ inline const std::string kExeClean =
     "This is an executable file. Quillet can not find dangerous data inside.|But be careful. "
     "New types of viruses appear every day...";
 
+using TLines = std::vector<std::string>;
+
 class SpoolHarness : public ::testing::Test {
  protected:
   void SetUp() override;
   // Fails the test when anything is left in Data0001.
   void TearDown() override;
 
-  // Writes Data0000/<n>.msg, each line ended by CR LF.
-  void WriteSpool(int n, const std::vector<std::string>& lines) const;
+  // Writes Data0000/<n>.msg from blocks of lines, each line ended by CR LF.
+  static void WriteSpool(int n, const std::vector<TLines>& blocks);
   // Runs CheckSpoolFile on <n>.msg; warnings are answered from Answers in turn, and with 2
   // once it is empty.
   void Check(int n);
-  std::vector<std::string> Data0001Files() const;
 
   // Standard base64 of bytes in lines of 76 characters.
-  static std::vector<std::string> Base64Lines(const std::string& bytes);
-  // A MIME part: its headers naming the file, an empty line, the base64 body, and an
-  // empty line unless the body runs straight into the next boundary.
-  static std::vector<std::string> Part(const std::string& nameLine, const std::string& bytes,
-                                       bool emptyLineAfter = true);
-  static std::vector<std::string> Message(const std::vector<std::vector<std::string>>& blocks);
+  static TLines Base64Lines(const std::string& bytes);
+  // A MIME part: headers naming the file, an empty line, the base64 body, and an empty
+  // line unless the body runs straight into the next boundary.
+  static TLines Part(const std::string& nameLine, const std::string& bytes,
+                     bool emptyLineAfter = true);
 
   TSpoolAnalysis Analysis;
   std::deque<int> Answers;
   // "warn <From>|<Subject>|<Name>|<Line1>|<Line2>" and "delete <spool name>".
-  std::vector<std::string> Log;
-  std::string Root;
+  TLines Log;
 
  private:
-  std::string FOldDir;
+  std::filesystem::path FRoot, FOldDir;
 };

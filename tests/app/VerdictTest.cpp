@@ -30,7 +30,7 @@ TEST_F(VerdictTest, NameAndContentGiveTheTablesVerdicts) {
     const char* header;  // the value of name="..."
     const char* last;
     const char* inner;
-    const char* content;
+    std::string content;
     std::string shown;  // "<name>|<line 1>|<line 2>", empty: no warning
   } cases[] = {
       {"readme", "", ".", "", ""},
@@ -56,18 +56,24 @@ TEST_F(VerdictTest, NameAndContentGiveTheTablesVerdicts) {
       {"x.exe.doc", ".doc", ".exe", "", "x.exe.doc|" + kDoubleOffice},
       {"x.exe.xls", ".xls", ".exe", "", "x.exe.xls|" + kDoubleOffice},
       {"x.txt.reg", ".reg", ".txt", "", "x.txt.reg|" + kDoubleRegistry},
-      {"x.zip", ".zip", ".zip", "", ""},
+      {"x.zip", ".zip", ".zip", "PK\x03\x04 WSOCK", ""},
+      {"notes.txt", ".txt", ".txt", "winsock", ""},
       {"x.exe.zip", ".zip", ".exe", "", ""},
       {"c:x.exe", ".exe", ".exe", "", "c:x.exe|" + kClean},
       {"x.exe\\readme", "", ".exe\\readme", "", ""},
+      // The search restarts after the byte that broke a partial match; a match may straddle
+      // two reads of the file.
+      {"a.exe", ".exe", ".exe", "wwinsock wswsock wsoc", "a.exe|" + kClean},
+      {"a.exe", ".exe", ".exe", "wwsock wsock", "a.exe|" + kInfected},
+      {"a.exe", ".exe", ".exe", std::string(65533, 'x') + "WsOcK", "a.exe|" + kInfected},
   };
   int n = 0;
   for (const auto& c : cases) {
     const std::string name = GetAttachName(std::string("name=\"") + c.header + "\"");
     EXPECT_EQ(GetLastExt(name), c.last) << c.header;
     EXPECT_EQ(GetInnerExt(name), c.inner) << c.header;
-    WriteSpool(++n, Message({{"From: a@b", "Subject: s", ""},
-                             Part(std::string("\tname=\"") + c.header + "\"", c.content)}));
+    WriteSpool(++n, {{"From: a@b", "Subject: s", ""},
+                     Part(std::string("\tname=\"") + c.header + "\"", c.content)});
     Log.clear();
     Check(n);
     EXPECT_EQ(Log, c.shown.empty() ? std::vector<std::string>{}
