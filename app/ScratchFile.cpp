@@ -8,7 +8,8 @@ constexpr std::size_t kBlock = 1 << 16;
 }
 
 TScratchFile::TScratchFile(std::string Path) : FPath(std::move(Path)) {
-  if (FileExists(FPath)) DeleteFile(FPath);
+  // Unlinked rather than opened over: a link left under that name is not followed.
+  DeleteFile(FPath);
   FStream = std::make_unique<TFileStream>(FPath, fmCreate);
   FPending.reserve(kBlock);
 }

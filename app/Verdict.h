@@ -9,8 +9,8 @@ struct TVerdict {
   std::string Second;  // empty with First set: the content search is still to come
 };
 
-// ".": the name's first dot opens its first inner extension, which runs to the next dot
-// or the end ("." alone for a name without one, or whose only dot is its last character).
+// From the name's first dot up to, not including, the next dot or the end: "." alone for a
+// name without a dot or whose only dot is its last character.
 std::string GetInnerExt(const std::string& Name);
 // From the name's last dot to its end, lower-cased; empty when there is no dot, or when a
 // ":" or "\" follows the last one.

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
@@ -28,10 +29,21 @@ std::set<std::string> Entries(const char* dir) {
   return names;
 }
 
+std::string gProgramFolder;
+
+void RemoveProgramFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(gProgramFolder, ignored);
+}
+
+// The analysis names its files relative to the current folder, so the run moves into a
+// folder of its own.
 bool MakeProgramFolder() {
   char tmpl[] = "/tmp/quillet-fuzz-XXXXXX";
   if (!::mkdtemp(tmpl) || ::chdir(tmpl) != 0) std::abort();
   if (::mkdir("Data0000", 0777) != 0 || ::mkdir("Data0001", 0777) != 0) std::abort();
+  gProgramFolder = tmpl;
+  std::atexit(RemoveProgramFolder);
   return true;
 }
 
