@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "forms/FileErrors.h"
 
@@ -115,17 +116,33 @@ bool TTextFile::Eof() {
 }
 
 std::string TTextFile::ReadLn() {
-  CheckMode(Mode::input);
   std::string line;
+  ReadLn(line);
+  return line;
+}
+
+void TTextFile::ReadLn(std::string& line) {
+  CheckMode(Mode::input);
+  line.clear();
   for (;;) {
-    int c = PeekByte();
-    if (c < 0) return line;
-    ++FPos;
-    if (c == '\r') break;
-    line.push_back(static_cast<char>(c));
+    if (PeekByte() < 0) return;
+    // Take the run up to the next CR or Ctrl-Z in one piece; a Ctrl-Z is left in place, so
+    // that it goes on ending the data.
+    const char* begin = FBuffer.data() + FPos;
+    const std::size_t left = FBuffer.size() - FPos;
+    const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', left));
+    const std::size_t run = cr ? static_cast<std::size_t>(cr - begin) : left;
+    const auto* z = static_cast<const char*>(std::memchr(begin, kCtrlZ, run));
+    const std::size_t take = z ? static_cast<std::size_t>(z - begin) : run;
+    line.append(begin, take);
+    FPos += take;
+    if (z) return;
+    if (cr) {
+      ++FPos;
+      break;
+    }
   }
   if (PeekByte() == '\n') ++FPos;
-  return line;
 }
 
 void TTextFile::Write(const std::string& text) {

@@ -26,7 +26,8 @@ class TTextFile {
 
   // Reading.
   std::string ReadLn();
-  void ReadLn(std::string& line) { line = ReadLn(); }
+  // Reuses line's storage, which matters when a file of millions of lines is read.
+  void ReadLn(std::string& line);
   bool Eof();  // nothing readable is left: the end of the file or a Ctrl-Z
 
   // Writing.

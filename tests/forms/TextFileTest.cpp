@@ -73,6 +73,21 @@ TEST_F(FileHelpers, AnLfRightAfterACrIsPassedOverOnlyOnceAcrossTheReadBuffer) {
   EXPECT_TRUE(f.Eof());
 }
 
+TEST_F(FileHelpers, ReadingIntoAUsedLineReplacesItAndCtrlZEndsALineLongerThanTheBuffer) {
+  const std::string longLine(20000, 'x');
+  WriteRaw("reuse.txt", "first\r\n" + longLine + "\x1A" + "after\r\n");
+  TTextFile f(Path("reuse.txt"));
+  f.Reset();
+  std::string line = "an older and longer line";
+  f.ReadLn(line);
+  EXPECT_EQ(line, "first");
+  f.ReadLn(line);
+  EXPECT_EQ(line, longLine);
+  EXPECT_TRUE(f.Eof());
+  f.ReadLn(line);
+  EXPECT_EQ(line, "");
+}
+
 TEST_F(FileHelpers, WrittenLinesEndWithCrLfAndReadBackUnchanged) {
   TTextFile f(Path("out.txt"));
   f.Rewrite();
