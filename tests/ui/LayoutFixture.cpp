@@ -5,7 +5,6 @@
 #include <typeinfo>
 
 #include "forms/Edit.h"
-#include "platform/text/Fonts.h"
 #include "ui/CLabel.h"
 #include "ui/IButton.h"
 #include "ui/QnButton.h"
@@ -54,11 +53,6 @@ std::string Keys(const T* b) {
   return std::string(b->Default() ? " default" : "") + (b->Cancel() ? " cancel" : "");
 }
 }  // namespace
-
-void LayoutTest::TearDown() {
-  SetTextSmoothing(true);
-  UiTest::TearDown();
-}
 
 std::unique_ptr<TBitmap> LayoutTest::TestPicture(TPictureId id) {
   for (const auto& info : kPictures)
@@ -123,8 +117,6 @@ std::string LayoutTest::Shared(const TControl* c) {
     s << (l->Transparent() ? "transparent " : "opaque ") << Hex(l->Color())
       << (l->AutoSize() ? " autosize" : " fixed") << (l->WordWrap() ? " wrap" : " oneline")
       << (l->ShowAccelChar() ? " prefix" : " noprefix");
-  if (auto* e = dynamic_cast<const TEdit*>(c))
-    s << Hex(e->Color()) << " maxlength=" << e->MaxLength();
   return s.str();
 }
 

@@ -11,8 +11,6 @@
 
 class LayoutTest : public UiTest {
  protected:
-  void TearDown() override;
-
   // Builds the window with recorders for the handlers each window has.
   void Build(const TWindowLayout& layout);
   THandlers Recorders(const std::string& windowName);

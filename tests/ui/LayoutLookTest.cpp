@@ -29,6 +29,10 @@ class BuiltWindow : public LayoutTest {
     DrainMessages();
     called.clear();
   }
+  void TearDown() override {
+    SetTextSmoothing(true);
+    LayoutTest::TearDown();
+  }
 };
 
 // At 8 bits the strip is plain green with the caption's yellow text on it; at 24 it is the

@@ -68,13 +68,12 @@ ll2 TLabel QnGroupBox4[2] 15,52 473x14 "..." font=window)"},
 
 // What every control of a kind shares: panels as constructed, the hover buttons' colours,
 // standard labels (and, before the window's creation step, the caption label) opaque in the
-// parent's silver with a fixed size, edit boxes with their own look.
+// parent's silver with a fixed size.
 const std::map<std::string, std::string> kShared = {
     {"TQnGroupBox", "brdNormal fill=C0C0C0 frame=004000 r=2222"},
     {"TQnButton", "fill=004000/00FF00 text=00FFFF/004000 back=C0C0C0 frame=000000/000000 centred"},
     {"TLabel", "opaque C0C0C0 fixed oneline prefix"},
     {"TCLabel", "opaque C0C0C0 fixed oneline prefix"},
-    {"TEdit", "80000005 maxlength=0"},
 };
 
 TEST_F(LayoutTest, EveryControlOfTheThreeWindowsReadsBackAsDrawnUp) {
