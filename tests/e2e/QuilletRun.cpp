@@ -1,0 +1,75 @@
+#include "QuilletRun.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+void QuilletRun::SetUp() {
+  ASSERT_TRUE(OnPath("Xvfb") && OnPath("xdotool")) << "tools/install-deps installs them";
+  ASSERT_TRUE(Server.Start(24));
+  std::filesystem::copy(QUILLET_PROGRAM_DIR, Folder.File("program"),
+                        std::filesystem::copy_options::recursive);
+}
+
+void QuilletRun::TearDown() {
+  if (FPid <= 0) return;
+  ::kill(FPid, SIGKILL);
+  ::waitpid(FPid, nullptr, 0);
+  FPid = -1;
+}
+
+std::string QuilletRun::ProgramFile(const std::string& name) const {
+  return Folder.Read("program/" + name);
+}
+
+void QuilletRun::SetProgramFile(const std::string& name, const std::string& bytes) const {
+  Folder.Write("program/" + name, bytes);
+}
+
+void QuilletRun::Start(const std::string& arguments) {
+  FPid = Server.Spawn("cd / && exec " + Folder.File("program/quillet") + " " + arguments);
+  ASSERT_GT(FPid, 0);
+}
+
+std::string QuilletRun::WaitForWindow(const std::string& name) const {
+  std::string id =
+      Server.Run("timeout 10 xdotool search --sync --onlyvisible --name '^" + name + "$'");
+  return id.substr(0, id.find('\n'));
+}
+
+std::string QuilletRun::XDo(const std::string& arguments) const {
+  return Server.Run("xdotool " + arguments);
+}
+
+int QuilletRun::WaitForExit(int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  int status = 0;
+  while (::waitpid(FPid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  FPid = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TGeometry WindowGeometry(const std::string& shellOutput) {
+  TGeometry g;
+  std::istringstream lines(shellOutput);
+  std::string line;
+  while (std::getline(lines, line)) {
+    const std::size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string key = line.substr(0, eq);
+    const int value = std::stoi(line.substr(eq + 1));
+    if (key == "X") g.X = value;
+    if (key == "Y") g.Y = value;
+    if (key == "WIDTH") g.Width = value;
+    if (key == "HEIGHT") g.Height = value;
+  }
+  return g;
+}
