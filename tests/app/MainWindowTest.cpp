@@ -11,47 +11,33 @@ using MainWindow = WindowsHarness;
 
 TEST_F(MainWindow, ReadsTheSettingsWhenItAppearsAndAsksForMissingOnes) {
   const std::string incomplete = "h\r\n110\r\nu\r\n";
-  const struct {
-    const char* what;
-    std::optional<std::string> before;
-    std::deque<TAction> actions;
-    TLines shown;
-    std::optional<std::string> after;
-  } cases[] = {
-      {"complete settings go to the client",
-       "h\r\n110\r\nu\r\nbcd\r\n",
-       {Press(VK_ESCAPE)},
-       {"fMain ... h|110|u|abc"},
-       "h\r\n110\r\nu\r\nbcd\r\n"},
-      {"Cancel in the settings window ends the program",
-       incomplete,
-       {ClickOn("QnButton2")},
-       {"fSetup h|110|u|"},
-       incomplete},
-      {"so does its close button",
-       incomplete,
-       {ClickOn("IButton2")},
-       {"fSetup h|110|u|"},
-       incomplete},
-      {"saved settings are read again",
-       incomplete,
-       {TypeInto("ePass", "abc"), Press(VK_RETURN), ClickOn("IButton2")},
-       {"fSetup h|110|u|", "fSetup h|110|u|abc", "fMain ... h|110|u|abc"},
-       "h\r\n110\r\nu\r\nbcd\r\n"},
-      {"a missing file is reported and the window stays",
-       std::nullopt,
-       {Press(VK_RETURN), Press(VK_ESCAPE)},
-       {"MessageBox File not found", "fMain ... |pop3||"},
-       std::nullopt},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    SetSettingsFile(c.before);
-    Shown.clear();
-    EXPECT_EQ(RunProgram({}, c.actions), 0);
-    EXPECT_EQ(Shown, c.shown);
-    EXPECT_EQ(SettingsFile(), c.after);
-  }
+  CheckRuns({}, {
+                    {"complete settings go to the client",
+                     "h\r\n110\r\nu\r\nbcd\r\n",
+                     {Press(VK_ESCAPE)},
+                     {"fMain ... h|110|u|abc"},
+                     "h\r\n110\r\nu\r\nbcd\r\n"},
+                    {"Cancel in the settings window ends the program",
+                     incomplete,
+                     {ClickOn("QnButton2")},
+                     {"fSetup h|110|u|"},
+                     incomplete},
+                    {"so does its close button",
+                     incomplete,
+                     {ClickOn("IButton2")},
+                     {"fSetup h|110|u|"},
+                     incomplete},
+                    {"saved settings are read again",
+                     incomplete,
+                     {TypeInto("ePass", "abc"), Press(VK_RETURN), ClickOn("IButton2")},
+                     {"fSetup h|110|u|", "fSetup h|110|u|abc", "fMain ... h|110|u|abc"},
+                     "h\r\n110\r\nu\r\nbcd\r\n"},
+                    {"a missing file is reported and the window stays",
+                     std::nullopt,
+                     {Press(VK_RETURN), Press(VK_ESCAPE)},
+                     {"MessageBox File not found", "fMain ... |pop3||"},
+                     std::nullopt},
+                });
 }
 
 }  // namespace

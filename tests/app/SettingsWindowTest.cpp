@@ -22,73 +22,53 @@ TEST_F(SettingsOnlyMode, ShowsTheFileInTheWindowAndWritesOnlyWhatASaveAccepts) {
   const std::string refusal =
       "MessageBox The password contains a control character (Ctrl+L or Ctrl+Y) that the "
       "settings file cannot store. Please type the password again without it.";
-  const struct {
-    const char* what;
-    std::optional<std::string> before;
-    std::deque<TAction> actions;
-    TLines shown;
-    std::optional<std::string> after;
-    int status;
-  } cases[] = {
-      {"Esc cancels", kSaved, {Press(VK_ESCAPE)}, {kShown}, kSaved, 0},
-      {"Cancel cancels", kSaved, {ClickOn("QnButton2")}, {kShown}, kSaved, 0},
-      {"the close button cancels", kSaved, {ClickOn("IButton2")}, {kShown}, kSaved, 0},
-      {"Enter saves the typed password scrambled",
-       "pop.example.org\r\n110\r\njoe\r\n",
-       {TypeInto("ePass", "abc"), Press(VK_RETURN)},
-       {"fSetup pop.example.org|110|joe|", kShown},
-       kSaved,
-       0},
-      {"Save stores the byte 255 as 0",
-       "h\r\np\r\nu\r\n",
-       {TypeInto("ePass", "x\xFF"), ClickOn("QnButton1")},
-       {"fSetup h|p|u|", "fSetup h|p|u|x\xFF"},
-       "h\r\np\r\nu\r\ny\0\r\n"s,
-       0},
-      {"an empty field refuses the save without a word",
-       "h\r\n\r\nu\r\nbcd\r\n",
-       {Press(VK_RETURN), Press(VK_ESCAPE)},
-       {"fSetup h||u|abc", "fSetup h||u|abc"},
-       "h\r\n\r\nu\r\nbcd\r\n",
-       0},
-      {"a password the file cannot hold is refused",
-       kSaved,
-       {PasteInto("ePass", "\x0C"), Press(VK_RETURN), Press(VK_RETURN), Press(VK_ESCAPE)},
-       {kShown, kShown + "\x0C", refusal, kShown + "\x0C"},
-       kSaved,
-       0},
-      {"a failed write keeps the window and the old file",
-       kSaved,
-       {TypeInto("eUser", "2"),
-        [this](TForm*) {
-          DiskFull = std::make_unique<TFileSizeLimit>(8);
-          Key(VK_RETURN);
-        },
-        [this](TForm*) {
-          DiskFull.reset();
-          Key(VK_RETURN);
-        },
-        Press(VK_ESCAPE)},
-       {kShown, "fSetup pop.example.org|110|joe2|abc", "MessageBox Disk full",
-        "fSetup pop.example.org|110|joe2|abc"},
-       kSaved,
-       0},
-      {"without a file only the error is shown",
-       std::nullopt,
-       {Press(VK_RETURN)},
-       {"MessageBox File not found"},
-       std::nullopt,
-       1},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    SetSettingsFile(c.before);
-    Shown.clear();
-    EXPECT_EQ(RunProgram({"x"}, c.actions), c.status);
-    EXPECT_EQ(Shown, c.shown);
-    EXPECT_EQ(SettingsFile(), c.after);
-    EXPECT_FALSE(Folder().Exists("Tessel.dat.new"));
-  }
+  CheckRuns({"x"},
+            {
+                {"Esc cancels", kSaved, {Press(VK_ESCAPE)}, {kShown}, kSaved},
+                {"Cancel cancels", kSaved, {ClickOn("QnButton2")}, {kShown}, kSaved},
+                {"the close button cancels", kSaved, {ClickOn("IButton2")}, {kShown}, kSaved},
+                {"Enter saves the typed password scrambled",
+                 "pop.example.org\r\n110\r\njoe\r\n",
+                 {TypeInto("ePass", "abc"), Press(VK_RETURN)},
+                 {"fSetup pop.example.org|110|joe|", kShown},
+                 kSaved},
+                {"Save stores the byte 255 as 0",
+                 "h\r\np\r\nu\r\n",
+                 {TypeInto("ePass", "x\xFF"), ClickOn("QnButton1")},
+                 {"fSetup h|p|u|", "fSetup h|p|u|x\xFF"},
+                 "h\r\np\r\nu\r\ny\0\r\n"s},
+                {"an empty field refuses the save without a word",
+                 "h\r\n\r\nu\r\nbcd\r\n",
+                 {Press(VK_RETURN), Press(VK_ESCAPE)},
+                 {"fSetup h||u|abc", "fSetup h||u|abc"},
+                 "h\r\n\r\nu\r\nbcd\r\n"},
+                {"a password the file cannot hold is refused",
+                 kSaved,
+                 {PasteInto("ePass", "\x0C"), Press(VK_RETURN), Press(VK_RETURN), Press(VK_ESCAPE)},
+                 {kShown, kShown + "\x0C", refusal, kShown + "\x0C"},
+                 kSaved},
+                {"a failed write keeps the window and the old file",
+                 kSaved,
+                 {TypeInto("eUser", "2"),
+                  [this](TForm*) {
+                    DiskFull = std::make_unique<TFileSizeLimit>(8);
+                    Key(VK_RETURN);
+                  },
+                  [this](TForm*) {
+                    DiskFull.reset();
+                    Key(VK_RETURN);
+                  },
+                  Press(VK_ESCAPE)},
+                 {kShown, "fSetup pop.example.org|110|joe2|abc", "MessageBox Disk full",
+                  "fSetup pop.example.org|110|joe2|abc"},
+                 kSaved},
+                {"without a file only the error is shown",
+                 std::nullopt,
+                 {Press(VK_RETURN)},
+                 {"MessageBox File not found"},
+                 std::nullopt,
+                 1},
+            });
 }
 
 // The start-up's steps run in this mode too: the program folder, the font, the windows'

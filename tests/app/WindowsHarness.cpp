@@ -87,6 +87,19 @@ std::optional<std::string> WindowsHarness::SettingsFile() {
   return Folder().Read("Tessel.dat");
 }
 
+void WindowsHarness::CheckRuns(const std::vector<std::string>& arguments,
+                               const std::vector<TRunCase>& cases) {
+  for (const TRunCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetSettingsFile(c.before);
+    Shown.clear();
+    EXPECT_EQ(RunProgram(arguments, c.actions), c.status);
+    EXPECT_EQ(Shown, c.shown);
+    EXPECT_EQ(SettingsFile(), c.after);
+    EXPECT_FALSE(Folder().Exists("Tessel.dat.new"));
+  }
+}
+
 WindowsHarness::TAction WindowsHarness::Press(int vk) {
   return [this, vk](TForm*) { Key(vk); };
 }

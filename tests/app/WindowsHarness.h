@@ -20,7 +20,20 @@ class WindowsHarness : public ProgramFolderTest {
  protected:
   using TAction = std::function<void(TForm* window)>;
 
+  // One run of the program: the settings file before it (nullopt: none), what the user
+  // does to each window in turn, and then what the windows showed, the file after it and
+  // the exit status.
+  struct TRunCase {
+    const char* what;
+    std::optional<std::string> before;
+    std::deque<TAction> actions;
+    TLines shown;
+    std::optional<std::string> after;
+    int status = 0;
+  };
+
   void TearDown() override;
+  void CheckRuns(const std::vector<std::string>& arguments, const std::vector<TRunCase>& cases);
 
   // Runs body with the actions done, in turn, to each window that awaits the user: the
   // active window, shown and, when modal, not yet answered. A window left without an
@@ -30,10 +43,6 @@ class WindowsHarness : public ProgramFolderTest {
   int RunProgram(std::vector<std::string> arguments, std::deque<TAction> actions);
   // The program's main and warning windows, made as start-up makes them, until TearDown.
   void MakeProgramWindows();
-
-  // The settings file's bytes; nullopt: no file.
-  void SetSettingsFile(const std::optional<std::string>& bytes);
-  std::optional<std::string> SettingsFile();
 
   TAction Press(int vk);
   TAction ClickOn(const char* control);
@@ -52,4 +61,7 @@ class WindowsHarness : public ProgramFolderTest {
  private:
   static std::string Describe(TForm* window);
   bool Awaits(TForm* window) const;
+  // The settings file's bytes; nullopt: no file.
+  void SetSettingsFile(const std::optional<std::string>& bytes);
+  std::optional<std::string> SettingsFile();
 };
