@@ -10,34 +10,36 @@ namespace {
 using MainWindow = WindowsHarness;
 
 TEST_F(MainWindow, ReadsTheSettingsWhenItAppearsAndAsksForMissingOnes) {
-  const std::string incomplete = "h\r\n110\r\nu\r\n";
-  CheckRuns({}, {
-                    {"complete settings go to the client",
-                     "h\r\n110\r\nu\r\nbcd\r\n",
-                     {Press(VK_ESCAPE)},
-                     {"fMain ... h|110|u|abc"},
-                     "h\r\n110\r\nu\r\nbcd\r\n"},
-                    {"Cancel in the settings window ends the program",
-                     incomplete,
-                     {ClickOn("QnButton2")},
-                     {"fSetup h|110|u|"},
-                     incomplete},
-                    {"so does its close button",
-                     incomplete,
-                     {ClickOn("IButton2")},
-                     {"fSetup h|110|u|"},
-                     incomplete},
-                    {"saved settings are read again",
-                     incomplete,
-                     {TypeInto("ePass", "abc"), Press(VK_RETURN), ClickOn("IButton2")},
-                     {"fSetup h|110|u|", "fSetup h|110|u|abc", "fMain ... h|110|u|abc"},
-                     "h\r\n110\r\nu\r\nbcd\r\n"},
-                    {"a missing file is reported and the window stays",
-                     std::nullopt,
-                     {Press(VK_RETURN), Press(VK_ESCAPE)},
-                     {"MessageBox File not found", "fMain ... |pop3||"},
-                     std::nullopt},
-                });
+  const std::string twoLines = "h\r\n110\r\n";
+  CheckRuns(
+      {}, {
+              {"complete settings go to the client",
+               "h\r\n110\r\nu\r\nbcd\r\n",
+               {Press(VK_ESCAPE)},
+               {"fMain ... h|110|u|abc"},
+               "h\r\n110\r\nu\r\nbcd\r\n"},
+              {"Cancel in the settings window ends the program",
+               twoLines,
+               {ClickOn("QnButton2")},
+               {"fSetup h|110||"},
+               twoLines},
+              {"so does its close button",
+               twoLines,
+               {ClickOn("IButton2")},
+               {"fSetup h|110||"},
+               twoLines},
+              {"saved settings are read again",
+               twoLines,
+               {TypeInto("eUser", "u"), TypeInto("ePass", "abc"), Press(VK_RETURN),
+                ClickOn("IButton2")},
+               {"fSetup h|110||", "fSetup h|110|u|", "fSetup h|110|u|abc", "fMain ... h|110|u|abc"},
+               "h\r\n110\r\nu\r\nbcd\r\n"},
+              {"a missing file is reported and the window stays",
+               std::nullopt,
+               {Press(VK_RETURN), Press(VK_ESCAPE)},
+               {"MessageBox File not found", "fMain ... |pop3||"},
+               std::nullopt},
+          });
 }
 
 }  // namespace

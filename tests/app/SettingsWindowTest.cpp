@@ -2,6 +2,8 @@
 // file, saving what was typed with the password scrambled, and refusing or failing a save
 // without losing the window or the old file.
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <optional>
 
