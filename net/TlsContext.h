@@ -12,5 +12,6 @@ struct ssl_ctx_st;
 // The environment variable naming a PEM file of extra trusted authorities.
 constexpr const char* ExtraAuthoritiesVariable = "QUILLET_EXTRA_CA_FILE";
 
-// A new client context, or null with the reason, in words for the user, in error.
-ssl_ctx_st* NewTlsClientContext(std::string& error);
+// A client context (a reference of the caller's own, to be freed), or null with the reason,
+// in words for the user, in error.
+ssl_ctx_st* TlsClientContext(std::string& error);

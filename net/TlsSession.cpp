@@ -43,7 +43,7 @@ bool TTlsSession::Start(const std::string& host) {
     return false;
   }
   std::string error;
-  SSL_CTX* ctx = NewTlsClientContext(error);
+  SSL_CTX* ctx = TlsClientContext(error);
   if (ctx == nullptr) {
     Fail(tlsSetupFailed, error);
     return false;
