@@ -82,8 +82,11 @@ TCertificate ServerCertificate(const std::vector<std::string>& names, X509* issu
   X509* signer = issuer ? issuer : cert;
   X509_set_issuer_name(cert, X509_get_subject_name(signer));
   std::string alt;
-  for (const std::string& n : names)
-    alt += (alt.empty() ? "" : ",") + std::string(IsDottedAddress(n) ? "IP:" : "DNS:") + n;
+  for (const std::string& n : names) {
+    if (!alt.empty()) alt += ',';
+    alt += IsDottedAddress(n) ? "IP:" : "DNS:";
+    alt += n;
+  }
   AddExtension(cert, signer, NID_basic_constraints, "critical,CA:FALSE");
   AddExtension(cert, signer, NID_ext_key_usage, "serverAuth");
   if (!alt.empty()) AddExtension(cert, signer, NID_subject_alt_name, alt);
