@@ -13,7 +13,14 @@ bool IsTcp(const std::string& proto) {
 
 TCustomTlsWSocket::TCustomTlsWSocket(TNetComponent* owner) : TCustomSocksWSocket(owner) {}
 
-TCustomTlsWSocket::~TCustomTlsWSocket() = default;
+TCustomTlsWSocket::~TCustomTlsWSocket() {
+  // The close that follows in the base no longer passes through this layer: the server
+  // hears here that the stream ends.
+  if (FPhase == tlsOpen && FState == wsConnected && !FSocketEof) {
+    FSession->Shutdown();
+    SendLastWords();
+  }
+}
 
 void TCustomTlsWSocket::SetTlsEnabled(bool value) {
   if (value == FTlsEnabled) return;
@@ -89,6 +96,11 @@ void TCustomTlsWSocket::ResetDefaults() {
 }
 
 void TCustomTlsWSocket::CloseConnection(bool shutdownFirst, std::uint16_t error) {
+  // A close the socket layer decided on itself (a send that found the connection broken)
+  // may come while the handshake runs; the application must still hear that its connect
+  // failed, and before it hears of the close.
+  if (FPhase == tlsHandshake && FCloseInvoked)
+    return FailHandshake(tlsClosedInHandshake, ClosedInHandshakeText);
   ReportEnd();
   // The server learns that the stream ends here and was not cut off.
   if (shutdownFirst && FSession && !FSocketEof &&
@@ -138,9 +150,14 @@ bool TCustomTlsWSocket::NotifyDataAvailable(std::uint16_t error) {
 }
 
 void TCustomTlsWSocket::NotifySessionClosed(std::uint16_t error) {
-  // The socket's own close notification may overtake the end of a broken stream: the
-  // application must still learn what broke it.
-  if (error == 0 && FPhase == tlsEnded && FEndError != 0) {
+  if (FPhase == tlsHandshake && FState != wsClosed) {
+    // The server's close, reported before the socket closes: the handshake fails first.
+    if (error == 0) error = tlsClosedInHandshake;
+    FailHandshake(error,
+                  error == tlsClosedInHandshake ? ClosedInHandshakeText : WinsockErrorText(error));
+  } else if (error == 0 && FPhase == tlsEnded && FEndError != 0) {
+    // The socket's own close notification may overtake the end of a broken stream: the
+    // application must still learn what broke it.
     ReportEnd();
     error = static_cast<std::uint16_t>(FEndError);
   }

@@ -72,6 +72,8 @@ class TCustomTlsWSocket : public TCustomSocksWSocket {
     tlsEnded,      // the stream ended, failed or never opened; decrypted bytes are still held
   };
 
+  static constexpr const char* ClosedInHandshakeText = "connection closed during the handshake";
+
   // Handshake (CustomTlsWSocketHandshake.cpp).
   void StartHandshake();
   bool ContinueHandshake(std::uint16_t error);

@@ -30,8 +30,10 @@ bool TCustomTlsWSocket::ContinueHandshake(std::uint16_t error) {
   char cipher[16 * 1024 + 512];
   const int n = ReadCipher(cipher, sizeof cipher);
   if (n == 0) {
-    if (FSocketEof) FailHandshake(tlsClosedInHandshake, "connection closed during the handshake");
-    if (FSocketError != 0) FailHandshake(FSocketError, WinsockErrorText(FSocketError));
+    if (FSocketEof)
+      FailHandshake(tlsClosedInHandshake, ClosedInHandshakeText);
+    else if (FSocketError != 0)
+      FailHandshake(FSocketError, WinsockErrorText(FSocketError));
     return true;
   }
   FSession->Feed(cipher, n);

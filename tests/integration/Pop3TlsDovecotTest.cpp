@@ -15,7 +15,7 @@
 #include "platform/winsock/WinsockTestHooks.h"
 #include "pop3/Pop3Cli.h"
 #include "support/LoopRunner.h"
-#include "support/TestAuthority.h"
+#include "support/TlsSuite.h"
 
 namespace {
 
@@ -34,11 +34,11 @@ class TProxiedPop3Cli : public TPop3Cli {
   int ProxyConnections = 0;
 };
 
-class Pop3TlsDovecot : public ::testing::Test {
+class Pop3TlsDovecot : public TTlsSuite {
  protected:
   static void SetUpTestSuite() {
     if (!TDovecotServer::Available()) return;
-    trust = new TTestTrust();
+    TTlsSuite::SetUpTestSuite();
     server = new TDovecotServer();
     payload = new std::string(RandomBytes(5 * 1024 * 1024, 995));
     bigPath = new std::string(server->Dir() + "/big.eml");
@@ -54,7 +54,7 @@ class Pop3TlsDovecot : public ::testing::Test {
   }
   static void TearDownTestSuite() {
     delete server;
-    delete trust;
+    TTlsSuite::TearDownTestSuite();
     delete payload;
     delete bigPath;
     server = nullptr;
@@ -67,7 +67,7 @@ class Pop3TlsDovecot : public ::testing::Test {
   void SetUp() override {
     if (!server) GTEST_SKIP() << TDovecotServer::SkipReason();
     ASSERT_TRUE(started) << "Dovecot did not start; see the output above";
-    trust->Trust();
+    TTlsSuite::SetUp();
     NamePop3s(*server);
     pop3.SetHost("localhost");
     pop3.SetPort("pop3s");
@@ -130,7 +130,6 @@ class Pop3TlsDovecot : public ::testing::Test {
               std::string::npos);
   }
 
-  static TTestTrust* trust;
   static TDovecotServer* server;
   static std::string* payload;
   static std::string* bigPath;
@@ -143,7 +142,6 @@ class Pop3TlsDovecot : public ::testing::Test {
   TProxiedPop3Cli pop3;
 };
 
-TTestTrust* Pop3TlsDovecot::trust = nullptr;
 TDovecotServer* Pop3TlsDovecot::server = nullptr;
 std::string* Pop3TlsDovecot::payload = nullptr;
 std::string* Pop3TlsDovecot::bigPath = nullptr;

@@ -16,6 +16,7 @@
 #include "platform/winsock/WinsockTestHooks.h"
 #include "support/LoopRunner.h"
 #include "support/TlsPeer.h"
+#include "support/TlsSuite.h"
 
 namespace {
 
@@ -30,16 +31,10 @@ double ProcessCpuSeconds() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
-class TlsSocket : public ::testing::Test {
+class TlsSocket : public TTlsSuite {
  protected:
-  static void SetUpTestSuite() { trust = new TTestTrust(); }
-  static void TearDownTestSuite() {
-    delete trust;
-    trust = nullptr;
-  }
-
   void SetUp() override {
-    trust->Trust();
+    TTlsSuite::SetUp();
     log.Attach(socket);
     socket.OnChangeState = [this](TObject*, TSocketState, TSocketState now) {
       // Plain text sent as soon as the connection is up must wait for the handshake.
@@ -75,15 +70,12 @@ class TlsSocket : public ::testing::Test {
     return kept;
   }
 
-  static TTestTrust* trust;
   TWSocket socket;
   SocketEventLog log;
   std::vector<std::string> reads;
   int readSize = 1000;
   std::string early = "EARLY\r\n";
 };
-
-TTestTrust* TlsSocket::trust = nullptr;
 
 std::string Lines(int count, int width) {
   std::string text;
