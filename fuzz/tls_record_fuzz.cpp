@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -185,7 +186,15 @@ void Play(TInput& in, TServer& server, TClient& client) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static TWorld* world = new TWorld();
+  // Made once and never destroyed (the loop and WinSock outlive every input); only its
+  // folder is removed when the fuzzer exits.
+  static TWorld* world = [] {
+    static std::string folder;
+    TWorld* made = new TWorld();
+    folder = made->Trust.Dir;
+    std::atexit([] { std::filesystem::remove_all(folder); });
+    return made;
+  }();
   TInput in{data, size};
   const int flags = in.Byte();
   const int readSize = 1 + in.Byte() * 16;
