@@ -1,6 +1,8 @@
 // Retrieval speed of TPop3Cli against a real Dovecot, next to Python's poplib and a minimal
 // raw client that marks what the server itself can deliver. Every client fetches each
-// message the way the mail check does: UIDL n, then RETR n.
+// message the way the mail check does: UIDL n, then RETR n. The same again over TLS, from
+// a second Dovecot that speaks POP3 over TLS only: TPop3Cli on "pop3s", poplib.POP3_SSL and
+// the raw client over an ssl socket, all checking a certificate made for the run.
 //
 //   pop3_bench [--rounds N]
 //
@@ -17,7 +19,9 @@
 #include <vector>
 
 #include "platform/MessageLoop.h"
+#include "platform/winsock/WinsockTestHooks.h"
 #include "pop3/Pop3Cli.h"
+#include "support/TestAuthority.h"
 
 // After the client's headers: the system's socket macros would clash with the WinSock names.
 #include <sys/socket.h>
@@ -97,10 +101,17 @@ struct TResult {
 
 // The mail check's pattern, driven from OnRequestDone like the program does. Timing starts
 // when STAT has answered, after the login, and ends with the last RETR.
-TResult RunPop3Cli(int port, const TMailbox& box, long long& mailboxOctets) {
+TResult RunPop3Cli(int port, bool tls, const TMailbox& box, long long& mailboxOctets) {
   TPop3Cli pop3;
-  pop3.SetHost("127.0.0.1");
-  pop3.SetPort(std::to_string(port));
+  if (tls) {
+    // What the mail check does for a mailbox on port 995, on the run's own port.
+    winsock::SimulateService("pop3s", static_cast<std::uint16_t>(port));
+    pop3.SetHost("localhost");
+    pop3.SetPort("pop3s");
+  } else {
+    pop3.SetHost("127.0.0.1");
+    pop3.SetPort(std::to_string(port));
+  }
   pop3.SetUserName(box.user);
   pop3.SetPassWord("pw");
   bool done = false;
@@ -140,14 +151,47 @@ TResult RunPop3Cli(int port, const TMailbox& box, long long& mailboxOctets) {
   return {std::chrono::duration<double>(end - start).count(), bytes};
 }
 
-TResult RunPython(const std::string& kind, int port, const TMailbox& box) {
+// caFile empty: plain POP3; else POP3 over TLS trusting that authority.
+TResult RunPython(const std::string& kind, int port, const TMailbox& box,
+                  const std::string& caFile) {
   const std::string script = std::string(QUILLET_SOURCE_DIR) + "/bench/pop3_bench_clients.py";
   const std::string out = Run("python3 '" + script + "' " + kind + " " + std::to_string(port) +
-                              " " + box.user + " pw " + std::to_string(box.count));
+                              " " + box.user + " pw " + std::to_string(box.count) + " " + caFile);
   TResult r;
   if (std::sscanf(out.c_str(), "%lf %lld", &r.seconds, &r.bytes) != 2)
     std::fprintf(stderr, "%s client failed: %s\n", kind.c_str(), out.c_str());
   return r;
+}
+
+// Starts Dovecot in dir with both mailboxes; over TLS when certificate files are given.
+bool StartServer(const std::string& dir, int port, const std::string& mailArgs,
+                 const std::string& tlsArgs) {
+  const std::string command = std::string(QUILLET_SOURCE_DIR) + "/tools/pop3-server start --dir " +
+                              dir + " --user small:pw --user large:pw" + mailArgs + tlsArgs +
+                              " --port " + std::to_string(port) + " >&2";
+  return std::system(command.c_str()) == 0;
+}
+
+void StopServer(const std::string& dir) {
+  Run(std::string(QUILLET_SOURCE_DIR) + "/tools/pop3-server stop --dir " + dir);
+  std::filesystem::remove_all(dir);
+}
+
+// One row per client for the mailbox, the best of several rounds: the machine is shared,
+// and the best run is the one least disturbed by others.
+void Measure(const char* transport, int port, bool tls, const std::string& caFile,
+             const TMailbox& box, int rounds) {
+  long long octets = 0;
+  double best[3] = {1e9, 1e9, 1e9};
+  for (int round = 0; round < rounds; ++round) {
+    best[0] = std::min(best[0], RunPop3Cli(port, tls, box, octets).seconds);
+    best[1] = std::min(best[1], RunPython("poplib", port, box, caFile).seconds);
+    best[2] = std::min(best[2], RunPython("raw", port, box, caFile).seconds);
+  }
+  const char* names[3] = {"TPop3Cli", "poplib", "raw"};
+  for (int i = 0; i < 3; ++i)
+    std::printf("%-5s %-8s %-9s %10.0f %8.1f %9.2f %9.2f\n", transport, box.user, names[i],
+                box.count / best[i], octets / best[i] / 1e6, best[1] / best[i], best[2] / best[i]);
 }
 
 }  // namespace
@@ -157,43 +201,39 @@ int main(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i)
     if (std::strcmp(argv[i], "--rounds") == 0) rounds = std::max(1, std::atoi(argv[i + 1]));
 
-  char dirTemplate[] = "/tmp/quillet-pop3-bench-XXXXXX";
-  const std::string dir = ::mkdtemp(dirTemplate);
-  std::string command = std::string(QUILLET_SOURCE_DIR) + "/tools/pop3-server start --dir " + dir +
-                        " --user small:pw --user large:pw";
+  char plainTemplate[] = "/tmp/quillet-pop3-bench-XXXXXX";
+  char tlsTemplate[] = "/tmp/quillet-pop3s-bench-XXXXXX";
+  const std::string dir = ::mkdtemp(plainTemplate);
+  const std::string tlsDir = ::mkdtemp(tlsTemplate);
+  // The authority TPop3Cli trusts (through the environment) and the Python clients are
+  // given; the server's certificate is for localhost.
+  TTestTrust trust;
+  const std::string tlsArgs =
+      " --tls-cert " + WriteTextFile(trust.Dir, "server.pem", trust.Server.CertPem) +
+      " --tls-key " + WriteTextFile(trust.Dir, "server.key", trust.Server.KeyPem);
+  std::string mailArgs;
   std::fprintf(stderr, "writing the mailboxes in %s ...\n", dir.c_str());
   for (const TMailbox& box : kMailboxes) {
     for (int n = 1; n <= box.count; ++n) {
       const std::string path = dir + "/" + box.user + "-" + std::to_string(n) + ".eml";
       std::ofstream(path, std::ios::binary) << Message(n, box.size, box.base64);
-      command += std::string(" --mail ") + box.user + ":" + path;
+      mailArgs += std::string(" --mail ") + box.user + ":" + path;
     }
   }
   const int port = FreePort();
-  command += " --port " + std::to_string(port) + " >&2";
-  if (std::system(command.c_str()) != 0) {
+  const int tlsPort = FreePort();
+  if (!StartServer(dir, port, mailArgs, "") || !StartServer(tlsDir, tlsPort, mailArgs, tlsArgs)) {
     std::fprintf(stderr, "could not start Dovecot\n");
     return 1;
   }
 
-  std::printf("%-8s %-9s %10s %8s %9s %9s\n", "mailbox", "client", "messages/s", "MB/s",
+  std::printf("%-5s %-8s %-9s %10s %8s %9s %9s\n", "", "mailbox", "client", "messages/s", "MB/s",
               "vs poplib", "vs raw");
   for (const TMailbox& box : kMailboxes) {
-    long long octets = 0;
-    // The best of several rounds: the machine is shared, and the best run is the one
-    // least disturbed by others.
-    double best[3] = {1e9, 1e9, 1e9};
-    for (int round = 0; round < rounds; ++round) {
-      best[0] = std::min(best[0], RunPop3Cli(port, box, octets).seconds);
-      best[1] = std::min(best[1], RunPython("poplib", port, box).seconds);
-      best[2] = std::min(best[2], RunPython("raw", port, box).seconds);
-    }
-    const char* names[3] = {"TPop3Cli", "poplib", "raw"};
-    for (int i = 0; i < 3; ++i)
-      std::printf("%-8s %-9s %10.0f %8.1f %9.2f %9.2f\n", box.user, names[i], box.count / best[i],
-                  octets / best[i] / 1e6, best[1] / best[i], best[2] / best[i]);
+    Measure("plain", port, false, "", box, rounds);
+    Measure("tls", tlsPort, true, trust.CaFile, box, rounds);
   }
-  Run(std::string(QUILLET_SOURCE_DIR) + "/tools/pop3-server stop --dir " + dir);
-  std::filesystem::remove_all(dir);
+  StopServer(tlsDir);
+  StopServer(dir);
   return 0;
 }

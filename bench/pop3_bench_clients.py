@@ -2,19 +2,29 @@
 """The Python side of the POP3 benchmark: the same retrieval as the mail check (UIDL n, then
 RETR n, for every message) with poplib and with a minimal raw client.
 
-    pop3_bench_clients.py poplib|raw PORT USER PASS COUNT
+    pop3_bench_clients.py poplib|raw PORT USER PASS COUNT [CAFILE]
 
+With CAFILE both speak POP3 over TLS from the first byte (poplib.POP3_SSL, and the raw
+client over an ssl socket), checking the server's certificate for "localhost" against it.
 Prints one line: "<seconds> <bytes of message data>", timed from after the login to the
 end of the last RETR.
 """
 import poplib
 import socket
+import ssl
 import sys
 import time
 
 
-def run_poplib(port, user, password, count):
-    pop = poplib.POP3("127.0.0.1", port)
+def tls_context(cafile):
+    return ssl.create_default_context(cafile=cafile) if cafile else None
+
+
+def run_poplib(port, user, password, count, cafile):
+    if cafile:
+        pop = poplib.POP3_SSL("localhost", port, context=tls_context(cafile))
+    else:
+        pop = poplib.POP3("127.0.0.1", port)
     pop._maxline = 1 << 20  # poplib's default refuses lines longer than 2 KB
     pop.user(user)
     pop.pass_(password)
@@ -33,8 +43,10 @@ class RawClient:
     """Large recv_into()s into one preallocated buffer; looks only at the tail of what it
     has for the end of a reply, so it does no per-line work at all."""
 
-    def __init__(self, port):
+    def __init__(self, port, cafile):
         self.sock = socket.create_connection(("127.0.0.1", port))
+        if cafile:
+            self.sock = tls_context(cafile).wrap_socket(self.sock, server_hostname="localhost")
         self.buffer = bytearray(8 << 20)
         self.view = memoryview(self.buffer)
         self.status()
@@ -70,8 +82,8 @@ class RawClient:
                 return total
 
 
-def run_raw(port, user, password, count):
-    client = RawClient(port)
+def run_raw(port, user, password, count, cafile):
+    client = RawClient(port, cafile)
     client.command("USER " + user)
     client.status()
     client.command("PASS " + password)
@@ -91,8 +103,9 @@ def run_raw(port, user, password, count):
 
 def main():
     kind, port, user, password, count = sys.argv[1:6]
+    cafile = sys.argv[6] if len(sys.argv) > 6 else None
     run = run_poplib if kind == "poplib" else run_raw
-    elapsed, total = run(int(port), user, password, int(count))
+    elapsed, total = run(int(port), user, password, int(count), cafile)
     print("%.6f %d" % (elapsed, total))
 
 

@@ -5,7 +5,7 @@
 
 #include "platform/MessageLoop.h"
 
-TCustomLineWSocket::TCustomLineWSocket(TNetComponent* owner) : TCustomSocksWSocket(owner) {}
+TCustomLineWSocket::TCustomLineWSocket(TNetComponent* owner) : TCustomTlsWSocket(owner) {}
 
 TCustomLineWSocket::~TCustomLineWSocket() = default;
 
@@ -32,7 +32,7 @@ void TCustomLineWSocket::RequestRedelivery() {
 }
 
 LRESULT TCustomLineWSocket::WindowProcedure(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg != LineRedeliverMessage) return TCustomSocksWSocket::WindowProcedure(msg, wParam, lParam);
+  if (msg != LineRedeliverMessage) return TCustomTlsWSocket::WindowProcedure(msg, wParam, lParam);
   try {
     Redeliver();
   } catch (std::exception& e) {
@@ -49,23 +49,23 @@ int TCustomLineWSocket::Receive(void* buffer, int bufferSize) {
   // Held bytes were counted into ReadCount when they left the socket; counting them again
   // here would report every line-mode byte twice.
   if (ServesFromBuffer()) return RecvRaw(buffer, bufferSize, 0);
-  return TCustomSocksWSocket::Receive(buffer, bufferSize);
+  return TCustomTlsWSocket::Receive(buffer, bufferSize);
 }
 
 int TCustomLineWSocket::RecvRaw(void* buffer, int bufferSize, int flags) {
   if (LinesActive()) {
-    if (FLineLength <= 0) return TCustomSocksWSocket::RecvRaw(buffer, bufferSize, flags);
+    if (FLineLength <= 0) return TCustomTlsWSocket::RecvRaw(buffer, bufferSize, flags);
     return TakeHeld(buffer, std::min(bufferSize, FLineLength));
   }
   if (FRcvdCnt > 0) return TakeHeld(buffer, bufferSize);
-  return TCustomSocksWSocket::RecvRaw(buffer, bufferSize, flags);
+  return TCustomTlsWSocket::RecvRaw(buffer, bufferSize, flags);
 }
 
 int TCustomLineWSocket::GetRcvdCount() {
   if (LinesActive()) return FLineLength;
   // What the next read returns: held bytes are served before the socket is read again.
   if (FRcvdCnt > 0) return FRcvdCnt;
-  return TCustomSocksWSocket::GetRcvdCount();
+  return TCustomTlsWSocket::GetRcvdCount();
 }
 
 int TCustomLineWSocket::TakeHeld(void* buffer, int size) {
@@ -115,11 +115,11 @@ void TCustomLineWSocket::FinishHeldBytes() {
 
 void TCustomLineWSocket::NotifySessionClosed(std::uint16_t error) {
   FinishHeldBytes();
-  TCustomSocksWSocket::NotifySessionClosed(error);
+  TCustomTlsWSocket::NotifySessionClosed(error);
 }
 
 void TCustomLineWSocket::ResetDefaults() {
-  TCustomSocksWSocket::ResetDefaults();
+  TCustomTlsWSocket::ResetDefaults();
   // Every close ends here, also one that was not reported through OnSessionClosed: what
   // is still held belongs to the connection that ended. It is offered once more, and must
   // never reach the handler of the next connection.
@@ -128,10 +128,10 @@ void TCustomLineWSocket::ResetDefaults() {
 
 void TCustomLineWSocket::Connect() {
   if (State() == wsClosed) ReleaseBuffer();
-  TCustomSocksWSocket::Connect();
+  TCustomTlsWSocket::Connect();
 }
 
 void TCustomLineWSocket::Dup(winsock::SOCKET newHSocket) {
   if (newHSocket != 0 && newHSocket != winsock::INVALID_SOCKET) ReleaseBuffer();
-  TCustomSocksWSocket::Dup(newHSocket);
+  TCustomTlsWSocket::Dup(newHSocket);
 }

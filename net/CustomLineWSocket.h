@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "net/CustomSocksWSocket.h"
+#include "net/CustomTlsWSocket.h"
 
 constexpr UINT LineRedeliverMessage = WM_USER + 20;  // 1044
 
-class TCustomLineWSocket : public TCustomSocksWSocket {
+class TCustomLineWSocket : public TCustomTlsWSocket {
  public:
   explicit TCustomLineWSocket(TNetComponent* owner = nullptr);
   ~TCustomLineWSocket() override;

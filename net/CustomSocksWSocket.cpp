@@ -179,14 +179,14 @@ int TCustomSocksWSocket::RecvRaw(void* buffer, int bufferSize, int flags) {
 
 void TCustomSocksWSocket::NotifySessionConnected(std::uint16_t error) {
   if (FNegotiation.Phase() != socksPhaseMethod) {
-    TCustomWSocket::NotifySessionConnected(error);
+    NotifyDestinationConnected(error);
     return;
   }
   // The TCP connection to the proxy is up (or failed); the application's
   // OnSessionConnected waits for the end of the negotiation.
   NotifySocksConnected(error);
   if (error != 0) {
-    TCustomWSocket::NotifySessionConnected(error);
+    NotifyDestinationConnected(error);
     return;
   }
   if (FState != wsConnected) return;
@@ -314,7 +314,9 @@ void TCustomSocksWSocket::SendUserPass() {
 
 void TCustomSocksWSocket::SendBytes(const std::string& bytes) {
   try {
-    Send(bytes.data(), static_cast<int>(bytes.size()));
+    // Straight to the socket: the proxy must see these bytes as they are, whatever a layer
+    // above does to the application's.
+    TCustomWSocket::Send(bytes.data(), static_cast<int>(bytes.size()));
   } catch (const std::exception&) {
     // A send that fails here shows up as the proxy never answering or closing; the
     // negotiation reports that.
@@ -342,12 +344,16 @@ void TCustomSocksWSocket::SocksFail(int error, const std::string& text) {
 // exceptions; one from its handler must instead end as it does for a direct connect.
 bool TCustomSocksWSocket::NotifyApplicationConnected(std::uint16_t error) {
   try {
-    TCustomWSocket::NotifySessionConnected(error);
+    NotifyDestinationConnected(error);
     return true;
   } catch (std::exception& e) {
     HandleEventException(e);
     return false;
   }
+}
+
+void TCustomSocksWSocket::NotifyDestinationConnected(std::uint16_t error) {
+  TCustomWSocket::NotifySessionConnected(error);
 }
 
 void TCustomSocksWSocket::NotifySocksConnected(std::uint16_t error) {

@@ -41,6 +41,10 @@ class TCustomSocksWSocket : public TCustomWSocket {
   void NotifySessionConnected(std::uint16_t error) override;
   void NotifySessionClosed(std::uint16_t error) override;
   int RecvRaw(void* buffer, int bufferSize, int flags) override;
+  // The connection to the destination is up (directly, or through the proxy once the
+  // negotiation is over), or failed; by default the application hears of it. A layer above
+  // may have work of its own to do first.
+  virtual void NotifyDestinationConnected(std::uint16_t error);
   virtual void NotifySocksConnected(std::uint16_t error);
   virtual void NotifySocksError(int error, const std::string& msg);
   void NotifySocksAuthState(TSocksAuthState state);

@@ -68,7 +68,9 @@ void TCustomWSocket::ResetDefaults() {
   FProto = winsock::IPPROTO_TCP;
   FProtoStr = "tcp";
   FType = winsock::SOCK_STREAM;
-  FLocalPortStr = "0";
+  // assign() rather than = "0": GCC 12 at -O3 misreads the literal's copy as an overlapping
+  // memcpy (-Wrestrict) and -Werror would stop the release build.
+  FLocalPortStr.assign(1, '0');
   FLingerOnOff = wsLingerOn;
   FLingerTimeout = 0;
   FHSocket = winsock::INVALID_SOCKET;

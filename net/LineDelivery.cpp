@@ -23,11 +23,11 @@ class TFlagScope {
 }  // namespace
 
 bool TCustomLineWSocket::NotifyDataAvailable(std::uint16_t error) {
-  // While a proxy negotiation runs, the bytes are the proxy's replies, not lines.
-  if (!LinesActive() || SocksNegotiating()) return TCustomSocksWSocket::NotifyDataAvailable(error);
+  // While a proxy negotiation or a TLS handshake runs, the bytes are not the peer's lines.
+  if (!LinesActive() || SocksNegotiating() || TlsPending())
+    return TCustomTlsWSocket::NotifyDataAvailable(error);
   // Redelivery may run after the handle is gone; held bytes are then all there is.
-  const int pending =
-      HSocket() == winsock::INVALID_SOCKET ? 0 : TCustomSocksWSocket::GetRcvdCount();
+  const int pending = HSocket() == winsock::INVALID_SOCKET ? 0 : TCustomTlsWSocket::GetRcvdCount();
   if (pending > 0) FillFromSocket(pending);
   // Also without new bytes: held ones may not have been searched yet (mode just switched on).
   DeliverLines();
@@ -37,7 +37,7 @@ bool TCustomLineWSocket::NotifyDataAvailable(std::uint16_t error) {
 bool TCustomLineWSocket::FillFromSocket(int count) {
   MakeRoom(count);
   // Read below this layer: Receive would serve a line still being delivered instead.
-  int r = TCustomSocksWSocket::RecvRaw(Held() + FRcvdCnt, count, 0);
+  int r = TCustomTlsWSocket::RecvRaw(Held() + FRcvdCnt, count, 0);
   if (r < 0) {
     FLastError = ws::WSAGetLastError();
     return false;
@@ -65,7 +65,7 @@ void TCustomLineWSocket::DeliverLines() {
 bool TCustomLineWSocket::OfferLine() {
   while (LinesActive() && FLineLength > 0) {
     const int before = FLineLength;
-    if (!TCustomSocksWSocket::NotifyDataAvailable(0)) {
+    if (!FireDataAvailable(0)) {
       Consume(FLineLength);  // nobody listens: the line is dropped
       return true;
     }
@@ -102,7 +102,7 @@ void TCustomLineWSocket::OfferLastLine() {
   // handled before the posted redelivery, they are offered here or they would be lost.
   while (FRcvdCnt > 0 && !LinesActive()) {
     const int before = FRcvdCnt;
-    if (!TCustomSocksWSocket::NotifyDataAvailable(0) || FRcvdCnt == before) return;
+    if (!FireDataAvailable(0) || FRcvdCnt == before) return;
   }
   if (FRcvdCnt == 0) return;
   // The unterminated rest becomes one last line (a line being delivered included).

@@ -126,6 +126,8 @@ class TCustomPop3Cli : public TNetComponent {
   void ShowReply();
   void FailGuard(const std::string& text);
   void FailWithWinsockError(std::uint16_t error);
+  // "-ERR " and the text of a failed lookup, connect or TLS handshake.
+  std::string ConnectionErrorText(std::uint16_t error) const;
   void FailWithException(const std::exception& e);
 
   // Reply handlers and done handlers; each reads FLastResponse.

@@ -37,10 +37,14 @@ void TCustomPop3Cli::Connect() {
 }
 
 void TCustomPop3Cli::FailWithWinsockError(std::uint16_t error) {
-  FLastResponse =
-      "-ERR " + WinsockErrorText(error) + " (Winsock error #" + std::to_string(error) + ")";
+  FLastResponse = ConnectionErrorText(error);
   FStatusCode = 500;
   FRequestResult = error;
+}
+
+std::string TCustomPop3Cli::ConnectionErrorText(std::uint16_t error) const {
+  if (IsTlsError(error)) return "-ERR TLS: " + FSocket->TlsErrorMessage();
+  return "-ERR " + WinsockErrorText(error) + " (Winsock error #" + std::to_string(error) + ")";
 }
 
 void TCustomPop3Cli::SocketDnsLookupDone(std::uint16_t error) {
@@ -53,6 +57,9 @@ void TCustomPop3Cli::SocketDnsLookupDone(std::uint16_t error) {
   FSocket->SetAddr(FSocket->DnsResult());
   FSocket->SetProto("tcp");
   FSocket->SetPort(FPort);
+  // The socket connects to the address; the certificate must be valid for the host name.
+  FSocket->SetTlsEnabled(IsImplicitTlsPort(FPort));
+  FSocket->SetTlsHostName(FHost);
   FSocket->OnSessionConnected = [this](TObject*, std::uint16_t e) { SocketSessionConnected(e); };
   FSocket->OnDataAvailable = [this](TObject*, std::uint16_t e) { SocketDataAvailable(e); };
   ChangeState(pop3Connecting);
@@ -169,9 +176,12 @@ void TCustomPop3Cli::SocketSessionClosed(std::uint16_t error) {
   if (!FRequestDoneFlag && FRequestResult == 0 && FState != pop3Aborting && FState != pop3Idle) {
     FRequestResult = 10004;
     // The server's side went away with no line to tell why; without a text of our own the
-    // user would be shown an error message that says nothing.
-    if (FErrorMessage.empty()) FErrorMessage = "-ERR Disconneced unexpectedly";
-    if (OnDisplay) OnDisplay(this, "-ERR Disconneced unexpectedly");
+    // user would be shown an error message that says nothing. A broken TLS stream says what
+    // broke it.
+    const std::string text =
+        IsTlsError(error) ? ConnectionErrorText(error) : "-ERR Disconneced unexpectedly";
+    if (FErrorMessage.empty()) FErrorMessage = text;
+    if (OnDisplay) OnDisplay(this, text);
   }
   FinishRequest(10004);
   FProtocolState = pop3Disconnected;

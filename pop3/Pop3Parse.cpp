@@ -86,3 +86,17 @@ std::string TrimControls(std::string_view text) {
   while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
   return std::string(text.substr(begin, end - begin));
 }
+
+bool IsImplicitTlsPort(std::string_view port) {
+  std::string text = TrimControls(port);
+  // A number is read up to its first non-digit, as the socket reads it: "0995" and "995x"
+  // reach port 995 too.
+  if (!text.empty() && text[0] >= '0' && text[0] <= '9') {
+    std::int32_t number = 0;
+    ParseNumber(text, 0, number);
+    return number == 995;
+  }
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text == "pop3s";
+}

@@ -23,3 +23,7 @@ std::int32_t ParseFirstNumber(std::string_view text);
 std::string CaptureTimestamp(std::string_view greeting);
 // The text without leading and trailing characters of code 32 or less.
 std::string TrimControls(std::string_view text);
+// True when the port names the POP3 over TLS service: 995 (RFC 8314's implicit TLS) or
+// "pop3s" in any case. Every other port keeps plain POP3, so that no stored setting
+// changes meaning.
+bool IsImplicitTlsPort(std::string_view port);

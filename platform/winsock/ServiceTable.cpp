@@ -6,6 +6,10 @@
 #include <strings.h>
 
 #include <array>
+#include <map>
+#include <mutex>
+
+#include "platform/winsock/WinsockTestHooks.h"
 
 namespace winsock::detail {
 
@@ -47,9 +51,27 @@ bool SystemService(const char* name, const char* proto, ServiceEntry& out) {
   return true;
 }
 
+std::mutex simulatedMutex;
+std::map<std::string, std::uint16_t> simulatedServices;  // keyed by the lower-case name
+
+std::string LowerCaseName(std::string name) {
+  for (char& c : name)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return name;
+}
+
+bool SimulatedService(const char* name, const char* proto, ServiceEntry& out) {
+  std::lock_guard<std::mutex> lock(simulatedMutex);
+  const auto found = simulatedServices.find(LowerCaseName(name));
+  if (found == simulatedServices.end()) return false;
+  out = ServiceEntry{name, NoProto(proto) ? "tcp" : proto, found->second};
+  return true;
+}
+
 }  // namespace
 
 bool FindService(const char* name, const char* proto, ServiceEntry& out) {
+  if (SimulatedService(name, proto, out)) return true;
   if (SystemService(name, proto, out)) return true;
   // Service names are compared without regard to case, as on WinSock.
   for (const FallbackService& s : kServices) {
@@ -78,3 +100,11 @@ bool FindProtocol(const char* name, ProtocolEntry& out) {
 }
 
 }  // namespace winsock::detail
+
+void winsock::SimulateService(const std::string& name, std::uint16_t port) {
+  std::lock_guard<std::mutex> lock(detail::simulatedMutex);
+  if (port == 0)
+    detail::simulatedServices.erase(detail::LowerCaseName(name));
+  else
+    detail::simulatedServices[detail::LowerCaseName(name)] = port;
+}

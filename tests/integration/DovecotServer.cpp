@@ -66,7 +66,8 @@ bool TDovecotServer::Available() {
 }
 
 bool TDovecotServer::Start(const std::vector<std::string>& users,
-                           const std::vector<std::string>& mails, bool apop) {
+                           const std::vector<std::string>& mails, bool apop,
+                           const std::string& tlsCert, const std::string& tlsKey) {
   // A port taken by someone else between our probe and Dovecot's bind: try another.
   for (int attempt = 0; attempt < 3; ++attempt) {
     FPort = FreeLoopbackPort();
@@ -75,6 +76,8 @@ bool TDovecotServer::Start(const std::vector<std::string>& users,
     for (const auto& user : users) command += " --user " + Quote(user);
     for (const auto& mail : mails) command += " --mail " + Quote(mail);
     if (apop) command += " --apop";
+    if (!tlsCert.empty())
+      command += " --tls-cert " + Quote(tlsCert) + " --tls-key " + Quote(tlsKey);
     int status = 0;
     const std::string output = Run(command + " 2>&1", &status);
     if (status == 0) return true;
@@ -85,6 +88,10 @@ bool TDovecotServer::Start(const std::vector<std::string>& users,
 
 void TDovecotServer::Stop() {
   Run(Quote(Launcher()) + " stop --dir " + Quote(FDir) + " 2>&1");
+}
+
+std::string TDovecotServer::Log() const {
+  return ReadFile(FDir + "/dovecot.log");
 }
 
 std::vector<std::string> TDovecotServer::Remaining(const std::string& user) const {

@@ -14,13 +14,16 @@ class TDovecotServer {
   static bool Available();
   static std::string SkipReason() { return "dovecot-pop3d is not installed"; }
 
-  // (Re)starts the server with fresh mailboxes: users "NAME:PASS", mails "NAME:FILE".
+  // (Re)starts the server with fresh mailboxes: users "NAME:PASS", mails "NAME:FILE". With
+  // a certificate and key (PEM files) it speaks POP3 over TLS only, as port 995 does.
   bool Start(const std::vector<std::string>& users, const std::vector<std::string>& mails,
-             bool apop = false);
+             bool apop = false, const std::string& tlsCert = "", const std::string& tlsKey = "");
   void Stop();
   std::string Port() const { return std::to_string(FPort); }
   // The folder the server keeps everything in; tests may write message files there.
   const std::string& Dir() const { return FDir; }
+  // What the server has logged so far.
+  std::string Log() const;
   // Source file names of the messages left in a mailbox, in POP3 order.
   std::vector<std::string> Remaining(const std::string& user) const;
 
