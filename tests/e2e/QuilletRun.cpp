@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
-#include <sstream>
 #include <thread>
 
 void QuilletRun::SetUp() {
@@ -57,19 +57,10 @@ int QuilletRun::WaitForExit(int timeoutMs) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-TGeometry WindowGeometry(const std::string& shellOutput) {
-  TGeometry g;
-  std::istringstream lines(shellOutput);
-  std::string line;
-  while (std::getline(lines, line)) {
-    const std::size_t eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    const std::string key = line.substr(0, eq);
-    const int value = std::stoi(line.substr(eq + 1));
-    if (key == "X") g.X = value;
-    if (key == "Y") g.Y = value;
-    if (key == "WIDTH") g.Width = value;
-    if (key == "HEIGHT") g.Height = value;
-  }
-  return g;
+std::string QuilletRun::Geometry(const std::string& window) const {
+  int x = -1, y = -1, w = -1, h = -1;
+  std::sscanf(XDo("getwindowgeometry --shell " + window + " | tr '\\n' ' '").c_str(),
+              "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &x, &y, &w, &h);
+  return std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(w) + " " +
+         std::to_string(h);
 }

@@ -25,6 +25,8 @@ class QuilletRun : public ::testing::Test {
   // The id of the visible window of that name, once there is one; empty after 10 s.
   std::string WaitForWindow(const std::string& name) const;
   std::string XDo(const std::string& arguments) const;
+  // Left, top, width and height of the window on the screen, joined by spaces.
+  std::string Geometry(const std::string& window) const;
   // The program's exit status once it has ended; -1 when it still runs after timeoutMs.
   int WaitForExit(int timeoutMs = 10000);
 
@@ -34,9 +36,3 @@ class QuilletRun : public ::testing::Test {
  private:
   pid_t FPid = -1;
 };
-
-// The window's place and size on the screen, as xdotool reports it.
-struct TGeometry {
-  int X = -1, Y = -1, Width = -1, Height = -1;
-};
-TGeometry WindowGeometry(const std::string& xdotoolShellOutput);
