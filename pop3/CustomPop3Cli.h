@@ -43,6 +43,9 @@ class TCustomPop3Cli : public TNetComponent {
   std::int32_t MsgNum() const { return FMsgNum; }
   void SetMsgNum(std::int32_t value) { FMsgNum = value; }
   const std::string& MsgUidl() const { return FMsgUidl; }
+  // True while OnMessageLine hands on a later piece of a line longer than the receive
+  // buffer: the receiver joins it to the piece before, with no line end between them.
+  bool LineIsContinuation() const { return FLineIsContinuation; }
   std::int32_t Tag() const { return FTag; }
   void SetTag(std::int32_t value) { FTag = value; }
   // The component state, for whoever needs to know whether a request is running.

@@ -276,7 +276,8 @@ TEST_F(Pop3Engine, MultiLineAnswerIsUnstuffedAndEndsWithEmptyLastResponse) {
 }
 
 // A line longer than the receive buffer once stalled the connection for good; now it
-// arrives in pieces, and a piece that happens to be "." or to start with ".." is data.
+// arrives in pieces, marked as continuations after the first, and a piece that happens to
+// be "." or to start with ".." is data.
 TEST_F(Pop3Engine, OverlongDataLineArrivesInPiecesWithoutEndingTheAnswer) {
   ScriptLogin();
   const std::string first(TPop3ReceiveBuffer::Capacity - 1, 'a');
@@ -285,14 +286,14 @@ TEST_F(Pop3Engine, OverlongDataLineArrivesInPiecesWithoutEndingTheAnswer) {
   std::string joined;
   int lineEvents = 0;
   pop3.OnMessageLine = [&](TObject*) {
-    joined += pop3.LastResponse() + "|";
+    joined += (pop3.LineIsContinuation() ? "+" : "") + pop3.LastResponse() + "|";
     ++lineEvents;
   };
   pop3.SetMsgNum(1);
   pop3.Retr();
   ASSERT_TRUE(WaitDone(1, 10000));
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqRetr, 0}}));
-  EXPECT_EQ(joined, first + "|.|" + first + "|..b|next|");
+  EXPECT_EQ(joined, first + "|+.|" + first + "|+..b|next|");
   EXPECT_EQ(lineEvents, 5);
 }
 
