@@ -13,6 +13,10 @@ bool ReportFileErrors(const std::function<void()>& action) {
     return true;
   } catch (const EInOutError& e) {
     error = e.what();
+  } catch (const EFCreateError& e) {
+    error = e.what();
+  } catch (const EFOpenError& e) {
+    error = e.what();
   } catch (const ESettingsError& e) {
     error = e.what();
   }

@@ -24,7 +24,12 @@ TfMain::TfMain(TComponent* AOwner) : TForm(AOwner) {
   Pop3.SetMsgLines(0);
   Pop3.SetMsgNum(0);
   Pop3.SetTag(0);
+  Pop3.OnRequestDone = [this](TObject* Sender, TPop3Request RqType, std::uint16_t Error) {
+    Pop3RequestDone(Sender, RqType, Error);
+  };
   Timer.SetEnabled(false);
+  Timer.SetInterval(1000);
+  Timer.OnTimer = [this](TObject* Sender) { TimerTimer(Sender); };
 }
 
 void TfMain::LoadSettings() {
@@ -47,9 +52,17 @@ void TfMain::FormCreate(TObject*) {
 
 void TfMain::FormActivate(TObject*) {
   if (!SettingsReady()) return;
-  // The mail check proper starts here: LoggingIn, AllFetched and Deleting cleared, lInfo
-  // "Connecting to your mailbox...", and Pop3.Connect(), whose completion reaches
-  // Pop3RequestDone.
+  LoggingIn = false;
+  AllFetched = false;
+  Deleting = false;
+  Connecting = true;
+  ShowStatus("Connecting to your mailbox...");
+  Pop3.Connect();
+}
+
+void TfMain::ShowStatus(const std::string& Text) {
+  lInfo->SetCaption(Text);
+  if (OnStatus) OnStatus(Text);
 }
 
 bool TfMain::ReadSettings() {

@@ -4,10 +4,13 @@
 // Host, Port, UserName and PassWord, and the one-second Timer that separates the check's
 // phases. Closing it (its close button or Esc) ends the program; no QUIT is sent.
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/SettingsFile.h"
 #include "app/SpoolAnalysis.h"
+#include "app/SpoolFile.h"
 #include "forms/Form.h"
 #include "forms/Label.h"
 #include "forms/Timer.h"
@@ -38,12 +41,64 @@ class TfMain : public TForm {
   // with something to say and calling Delete when the user asks for the deletion.
   void CheckSpoolFile(const std::string& SpoolName, const TDeleteOperation& Delete);
 
+  // The check is a chain of Pop3's OnRequestDone handlers: Pop3RequestDone while connecting
+  // and logging in and again from the analysis pass on, FetchRequestDone during the
+  // download. Timer separates the login from the download, and the download from the
+  // analysis pass when the last message needed no download.
+  void Pop3RequestDone(TObject* Sender, TPop3Request RqType, std::uint16_t Error);
+  void TimerTimer(TObject* Sender);
+  void StartFetch();
+  void FetchRequestDone(TObject* Sender, TPop3Request RqType, std::uint16_t Error);
+  void Pop3MessageLine(TObject* Sender);
+  // The analysis of spool files 1, 2, ... in turn, then "Checking finished." and QUIT.
+  void CheckAllSpoolFiles();
+  // Deletes on the server the message of the spool file "<n>.msg" and returns once the
+  // request has completed, successful or not, or the program has been closed.
+  void DeleteMessage(const std::string& SpoolName);
+
+  // Told every text the status line shows, as it shows it.
+  std::function<void(const std::string& Status)> OnStatus;
+
  private:
+  void ShowStatus(const std::string& Text);
+  // The failed request's "Error " + ErrorMessage in a message box; the check stops.
+  void ReportPop3Error();
+  // Messages above LastSpoolNumber are never examined nor swept, so the download leaves
+  // them on the server untouched: fetching them would only cost time and leave spool files
+  // that no run removes.
+  int LastToFetch() const;
+  void FetchFailed();
+  void FetchNext();
+  void FetchMessage();
+  void FetchDone();
+  // The analysis of the spool files; false when it ended early (the program was closed, or
+  // a file error was shown).
+  bool CheckSpoolFiles();
+  std::string FinishedText() const;
+
   // Reads the settings, and asks for them while one is missing; false when the check must
   // not start (the file could not be read, or the user did not save).
   bool SettingsReady();
   // LoadSettings, its failure shown in a message box.
   bool ReadSettings();
+
+  TSpoolFile SpoolFile;   // the spool file being written
+  std::string SpoolName;  // its full path
+  bool SpoolOpen = false;
+  // What the download waits for: 0 the STAT reply, 1 the UIDL reply for message FetchNum,
+  // 2 the end of its RETR.
+  int FetchStep = 0;
+  // The number of the message in hand, as the check sent it: the number a server echoes in
+  // its UIDL reply is not taken, so a reply that names another message can neither send
+  // the download round in circles nor file one message under another's number.
+  int FetchNum = 0;
+  // The text of a spool file write that failed during a RETR, told once the RETR has ended.
+  std::string SpoolError;
+  std::string SpoolDir;
+  bool Connecting = false;  // Connect requested and the login not yet accepted
+  bool LoggingIn = false;   // PASS sent and its success not yet handled
+  bool AllFetched = false;  // the next tick starts the analysis pass
+  bool Deleting = false;    // DeleteMessage awaits its request
 };
 
 // The main window of the run, made first at start-up.

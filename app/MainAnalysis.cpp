@@ -1,9 +1,15 @@
-// The main window's side of the message analysis: each warning is shown in the warning
-// window, and the analysis ends once the program has been closed.
+// The main window's analysis pass: every spool file examined in number order, each warning
+// shown in the warning window, the deletions the user asks for, and the closing QUIT. The
+// pass ends as soon as the program has been closed.
 
+#include <string>
+
+#include "app/FileErrorBox.h"
 #include "app/Main.h"
+#include "app/SpoolFiles.h"
 #include "app/Warn.h"
 #include "forms/Application.h"
+#include "forms/FileUtils.h"
 
 namespace {
 // Every label is written, so none keeps the text of the warning before.
@@ -22,4 +28,49 @@ void TfMain::CheckSpoolFile(const std::string& SpoolName, const TDeleteOperation
   analysis.OnWarn = ShowWarning;
   analysis.Stopped = [] { return Application->Terminated(); };
   analysis.CheckSpoolFile(SpoolName, Delete);
+}
+
+void TfMain::CheckAllSpoolFiles() {
+  Pop3.OnRequestDone = [this](TObject* Sender, TPop3Request RqType, std::uint16_t Error) {
+    Pop3RequestDone(Sender, RqType, Error);
+  };
+  if (!CheckSpoolFiles()) return;
+  ShowStatus(FinishedText());
+  Pop3.Quit();
+}
+
+bool TfMain::CheckSpoolFiles() {
+  const TDeleteOperation deleteMessage = [this](const std::string& name) { DeleteMessage(name); };
+  for (int n = 1; n <= LastSpoolNumber && !Application->Terminated(); ++n) {
+    if (!FileExists(SpoolPath(n))) break;
+    // A scratch file that cannot be created, or a spool file that cannot be read, ends the
+    // pass with the error shown, and without QUIT.
+    if (!ReportFileErrors([&] { CheckSpoolFile(::SpoolName(n), deleteMessage); })) return false;
+    if (Application->Terminated()) break;
+    DeleteFile(SpoolPath(n));
+  }
+  return !Application->Terminated();
+}
+
+// A mailbox of more messages than are checked must not read as checked whole.
+std::string TfMain::FinishedText() const {
+  if (Pop3.MsgCount() <= LastSpoolNumber) return "Checking finished.";
+  return "Checking finished: " + std::to_string(LastSpoolNumber) + " of " +
+         std::to_string(Pop3.MsgCount()) + " messages checked.";
+}
+
+void TfMain::DeleteMessage(const std::string& SpoolName) {
+  Pop3.SetMsgNum(std::stoi(SpoolName.substr(0, SpoolName.size() - 4)));
+  Deleting = true;
+  ShowStatus("Deleting the message...");
+  try {
+    Pop3.Dele();
+  } catch (const Pop3Exception&) {
+    // The connection is gone: the deletion fails as a refused one does, unreported.
+    Deleting = false;
+  }
+  // Pop3RequestDone ends the wait. HandleMessage sleeps in the loop's poll() until the
+  // next message, and closing the program ends the wait too, with nothing more sent.
+  while (Deleting && !Application->Terminated()) Application->HandleMessage();
+  if (!Application->Terminated()) ShowStatus("Continue checking...");
 }

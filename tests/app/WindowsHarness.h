@@ -58,9 +58,10 @@ class WindowsHarness : public ProgramFolderTest {
   // Held while a save is to fail as on a full disk.
   std::unique_ptr<TFileSizeLimit> DiskFull;
 
- private:
   static std::string Describe(TForm* window);
   bool Awaits(TForm* window) const;
+
+ private:
   // The settings file's bytes; nullopt: no file.
   void SetSettingsFile(const std::optional<std::string>& bytes);
   std::optional<std::string> SettingsFile();

@@ -1,0 +1,172 @@
+#include "CheckHarness.h"
+
+#include <time.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/Main.h"
+#include "app/Warn.h"
+#include "platform/MessageLoop.h"
+
+TLines operator+(TLines a, const TLines& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+double ProcessCpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+void CheckHarness::ScriptLogin(TScriptedPeer& Peer) {
+  Peer.Send("+OK ready\r\n");
+  Reply(Peer, "+OK");
+  Reply(Peer, "+OK");
+}
+
+void CheckHarness::ScriptMailbox(TScriptedPeer& Peer, const std::vector<std::string>& Mails) {
+  ScriptLogin(Peer);
+  Reply(Peer, "+OK " + std::to_string(Mails.size()) + " 100");
+  for (std::size_t n = 1; n <= Mails.size(); ++n) {
+    Reply(Peer, "+OK " + std::to_string(n) + " uid" + std::to_string(n));
+    Reply(Peer, "+OK\r\n" + Mails[n - 1] + ".");
+  }
+}
+
+void CheckHarness::Reply(TScriptedPeer& Peer, const std::string& Line) {
+  Peer.Expect().Send(Line + "\r\n");
+}
+
+std::string CheckHarness::Mail(const std::string& Subject, const std::vector<std::string>& Names,
+                               const std::string& Body) {
+  std::string mail = "From: a@example.org\r\nSubject: " + Subject + "\r\n\r\nHello\r\n\r\n";
+  for (const std::string& name : Names)
+    mail +=
+        "Content-Type: application/octet-stream; name=\"" + name + "\"\r\n\r\n" + Body + "\r\n\r\n";
+  return mail;
+}
+
+TLines CheckHarness::LoginCommands() {
+  return {"USER u", "PASS secret"};
+}
+
+TLines CheckHarness::FetchCommands(int n) {
+  TLines lines = {"STAT"};
+  for (int i = 1; i <= n; ++i) {
+    lines.push_back("UIDL " + std::to_string(i));
+    lines.push_back("RETR " + std::to_string(i));
+  }
+  return lines;
+}
+
+TLines CheckHarness::LoggedIn() {
+  return {"lInfo Connecting to your mailbox...", "lInfo Logging in...",
+          "lInfo Checking your mail... Please wait.", "tick"};
+}
+
+void CheckHarness::Log(const std::string& Entry) {
+  Shown.push_back(Entry);
+  LogCpu.push_back(ProcessCpuSeconds());
+  LogTicks.push_back(TickCount());
+}
+
+std::string CheckHarness::SpoolList() {
+  std::vector<int> numbers;
+  for (const auto& entry : std::filesystem::directory_iterator(Folder().File("Data0000")))
+    numbers.push_back(std::stoi(entry.path().stem().string()));
+  std::sort(numbers.begin(), numbers.end());
+  std::string list = "(spool";
+  for (int n : numbers) list += " " + std::to_string(n);
+  return list + ")";
+}
+
+void CheckHarness::WriteSettings(TMailboxSettings Settings, const std::string& Port) {
+  if (Settings.Port == "peer") Settings.Port = Port;
+  WriteSettingsFile(Settings, Folder().File("Tessel.dat"));
+}
+
+// One look at the windows, every 10 ms from whatever loop runs.
+bool CheckHarness::Step(const TCheckCase& c, TScriptedPeer& Peer, std::deque<TAction>& Answers) {
+  TForm* modal = Application->ModalForm();
+  if (modal && Awaits(modal)) {
+    if (FSeen != modal) {
+      FSeen = modal;
+      SeenCpu = ProcessCpuSeconds();
+      SeenTick = TickCount();
+    }
+    if (TickCount() - SeenTick < static_cast<std::uint64_t>(AnswerDelayMs)) return false;
+    FSeen = nullptr;
+    Log(modal == fWarn
+            ? "fWarn " + fWarn->lSubj->Caption() + " " + fWarn->lName->Caption() + " " + SpoolList()
+            : Describe(modal));
+    if (Answers.empty()) {
+      ADD_FAILURE() << "no answer left for " << Shown.back();
+      modal->Close();
+      return false;
+    }
+    TAction answer = std::move(Answers.front());
+    Answers.pop_front();
+    try {
+      answer(modal);
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << "the answer to " << Shown.back() << " failed: " << e.what();
+      modal->Close();
+    }
+    return false;
+  }
+  if (!modal && !FClosing && Shown.size() >= c.log.size() &&
+      Peer.Lines().size() >= c.commands.size()) {
+    FClosing = true;
+    Key(VK_ESCAPE);
+  }
+  return false;
+}
+
+void CheckHarness::RunCheck(const TCheckCase& c) {
+  SCOPED_TRACE(c.what);
+  TScriptedPeer peer;
+  if (c.script) c.script(peer);
+  peer.Start();
+  WriteSettings(c.settings, peer.Port());
+  Shown.clear();
+  LogCpu.clear();
+  LogTicks.clear();
+  FClosing = false;
+  FSeen = nullptr;
+  DrainMessages();
+  Application->ResetTerminated();
+  MakeProgramWindows();
+  Application->SetMainForm(fMain);
+  if (c.before) c.before();
+  fMain->OnStatus = [this](const std::string& status) { Log("lInfo " + status); };
+  fMain->Timer.OnTimer = [this, tick = fMain->Timer.OnTimer](TObject* sender) {
+    Log("tick");
+    tick(sender);
+  };
+  std::deque<TAction> answers = c.answers;
+  {
+    auto driver = Driver([&] { return Step(c, peer, answers); }, c.timeoutMs);
+    Application->Run();
+  }
+  // The program's end: its windows go, and with them the connection.
+  delete fWarn;
+  fWarn = nullptr;
+  delete fMain;
+  fMain = nullptr;
+  DiskFull.reset();
+  // The peer's thread wakes no loop, so it is looked at in short slices.
+  if (!c.commands.empty()) {
+    for (int waited = 0; waited < 3000 && !peer.ClientClosed(); waited += 10)
+      RunLoopUntil([] { return false; }, 10);
+    EXPECT_TRUE(peer.ClientClosed()) << "still connected";
+  }
+  EXPECT_EQ(Shown, c.log);
+  EXPECT_EQ(peer.Lines(), c.commands);
+  EXPECT_TRUE(answers.empty()) << answers.size() << " answers left over";
+}
+
+void CheckHarness::RunChecks(const std::vector<TCheckCase>& cases) {
+  for (const TCheckCase& c : cases) RunCheck(c);
+}
