@@ -130,6 +130,11 @@ void CheckHarness::RunCheck(const TCheckCase& c) {
   if (c.script) c.script(peer);
   peer.Start();
   WriteSettings(c.settings, peer.Port());
+  // Each run starts from a fresh program folder, whatever the run before left or removed.
+  for (const char* folder : {"Data0000", "Data0001"}) {
+    std::filesystem::remove_all(Folder().File(folder));
+    Folder().MakeFolder(folder);
+  }
   Shown.clear();
   LogCpu.clear();
   LogTicks.clear();

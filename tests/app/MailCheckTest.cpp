@@ -1,9 +1,13 @@
 // Whole mail checks against a scripted mailbox: what the server receives, what the status
 // line says, which windows come up and what the user answers, in order.
 
+#include <filesystem>
 #include <string>
 
 #include "CheckHarness.h"
+#include "app/Main.h"
+#include "app/Warn.h"
+#include "platform/MessageLoop.h"
 #include "pop3/Pop3ReceiveBuffer.h"
 
 namespace {
@@ -72,6 +76,249 @@ TEST_F(MailCheck, DownloadsEveryMessageThenExaminesAndDeletesEachSpoolFile) {
            TLines{"fWarn one b.exe (spool 1)"} + kDeleted + kFinished,
        LoginCommands() + FetchCommands(1) + TLines{"DELE 1", "DELE 1"} + kQuit},
   });
+}
+
+// A failure is told once, in a message box, and the check goes no further: no command is
+// repeated, nothing more is sent, and no QUIT.
+TEST_F(MailCheck, AFailureIsReportedOnceAndNothingMoreIsSent) {
+  const auto box = [](const std::string& text) { return TLines{"MessageBox " + text}; };
+  const TLines connecting = {"lInfo Connecting to your mailbox..."};
+  const TLines loggingIn = connecting + TLines{"lInfo Logging in..."};
+  TRefusingPort refusing;
+  RunChecks({
+      {"a refused USER",
+       [](TScriptedPeer& p) {
+         p.Send("+OK ready\r\n");
+         Reply(p, "-ERR no such user");
+       },
+       {Press(VK_RETURN)},
+       loggingIn + box("Error -ERR no such user"),
+       {"USER u"}},
+      {"a refused PASS",
+       [](TScriptedPeer& p) {
+         p.Send("+OK ready\r\n");
+         Reply(p, "+OK");
+         Reply(p, "-ERR wrong password");
+       },
+       {Press(VK_RETURN)},
+       loggingIn + box("Error -ERR wrong password"),
+       LoginCommands()},
+      {"a negative greeting",
+       [](TScriptedPeer& p) { p.Send("-ERR too busy\r\n"); },
+       {Press(VK_RETURN)},
+       connecting + box("Error -ERR too busy"),
+       {}},
+      {"a connection lost before the greeting",
+       [](TScriptedPeer& p) { p.Close(); },
+       {Press(VK_RETURN)},
+       connecting + box("Error -ERR Disconneced unexpectedly"),
+       {}},
+      {"a refused connection",
+       nullptr,
+       {Press(VK_RETURN)},
+       connecting + box("Error -ERR Connection refused (Winsock error #10061)"),
+       {},
+       nullptr,
+       {"127.0.0.1", refusing.Port(), "u", "secret"}},
+      {"a host name that is not found",
+       nullptr,
+       {Press(VK_RETURN)},
+       connecting + box("Error -ERR Host not found (Winsock error #11001)"),
+       {},
+       nullptr,
+       {"no-such-host.invalid", "110", "u", "secret"}},
+      {"UIDL refused after STAT",
+       [](TScriptedPeer& p) {
+         ScriptLogin(p);
+         Reply(p, "+OK 2 100");
+         Reply(p, "-ERR UIDL not supported");
+       },
+       {Press(VK_RETURN)},
+       LoggedIn() + box("Error -ERR UIDL not supported"),
+       LoginCommands() + TLines{"STAT", "UIDL 1"}},
+      {"a spool file that cannot be created",
+       [](TScriptedPeer& p) {
+         ScriptLogin(p);
+         Reply(p, "+OK 1 100");
+         Reply(p, "+OK 1 uid1");
+       },
+       {Press(VK_RETURN)},
+       LoggedIn() + box("Path not found"),
+       LoginCommands() + TLines{"STAT", "UIDL 1"},
+       [this] { std::filesystem::remove(Folder().File("Data0000")); }},
+      {"a full disk while a message is written",
+       [](TScriptedPeer& p) {
+         ScriptMailbox(p, {Mail("big", {kPlainExe}, std::string(200000, 'A'))});
+       },
+       {Press(VK_RETURN)},
+       LoggedIn() + box("Disk full"),
+       LoginCommands() + FetchCommands(1),
+       [this] { DiskFull = std::make_unique<TFileSizeLimit>(20000); }},
+      {"a scratch file that cannot be created ends the analysis",
+       [](TScriptedPeer& p) {
+         ScriptMailbox(p, {Mail("one", {kPlainExe}), Mail("two", {kPlainExe})});
+       },
+       {Press(VK_RETURN)},
+       LoggedIn() + box("Cannot create file Data0001/a.exe"),
+       LoginCommands() + FetchCommands(2),
+       [this] { std::filesystem::remove(Folder().File("Data0001")); }},
+  });
+}
+
+// Closing the main window ends the program in every phase, without QUIT, and no further
+// analysis, warning or deletion follows.
+TEST_F(MailCheck, ClosingEndsTheProgramInEveryPhaseWithoutQuit) {
+  const TLines connecting = {"lInfo Connecting to your mailbox..."};
+  const TAction closeProgram = [](TForm*) { fMain->Close(); };
+  TLines beforeTheTick = LoggedIn();
+  beforeTheTick.pop_back();
+  RunChecks({
+      {"connecting", [](TScriptedPeer& p) { p.Expect(); }, {}, connecting, {}},
+      {"logging in",
+       [](TScriptedPeer& p) { p.Send("+OK ready\r\n").Expect(); },
+       {},
+       connecting + TLines{"lInfo Logging in..."},
+       {"USER u"}},
+      {"waiting to fetch",
+       [](TScriptedPeer& p) { ScriptLogin(p); },
+       {},
+       beforeTheTick,
+       LoginCommands()},
+      {"fetching",
+       [](TScriptedPeer& p) {
+         ScriptLogin(p);
+         Reply(p, "+OK 1 100");
+         p.Expect();
+       },
+       {},
+       LoggedIn(),
+       LoginCommands() + TLines{"STAT", "UIDL 1"}},
+      {"a warning waiting for the user",
+       [](TScriptedPeer& p) {
+         ScriptMailbox(p, {Mail("one", {kPlainExe, "b.exe"})});
+       },
+       {closeProgram},
+       LoggedIn() + TLines{"fWarn one a.exe (spool 1)"},
+       LoginCommands() + FetchCommands(1)},
+      {"the deletion wait",
+       [](TScriptedPeer& p) {
+         ScriptMailbox(p, {Mail("one", {kPlainExe, "b.exe"})});
+         p.Expect();
+       },
+       {Delete()},
+       LoggedIn() + TLines{"fWarn one a.exe (spool 1)", "lInfo Deleting the message..."},
+       LoginCommands() + FetchCommands(1) + TLines{"DELE 1"}},
+  });
+}
+
+TEST_F(MailCheck, AMissingSettingIsAskedForBeforeAnyConnection) {
+  RunChecks({{"Cancel in the settings window ends the program without connecting",
+              [](TScriptedPeer& p) { p.Expect(); },
+              {ClickOn("QnButton2")},
+              {"fSetup 127.0.0.1|110|u|"},
+              {},
+              nullptr,
+              {"127.0.0.1", "110", "u", ""}}});
+}
+
+std::string Base64(const std::string& bytes) {
+  static const char kAlphabet[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string text;
+  for (std::size_t i = 0; i + 2 < bytes.size(); i += 3) {
+    const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 |
+                       static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                       static_cast<unsigned char>(bytes[i + 2]);
+    for (int shift : {18, 12, 6, 0}) text += kAlphabet[(v >> shift) & 63];
+  }
+  return text;
+}
+
+// The client hands such a line on in pieces of a size that is no multiple of four: decoded
+// apart, the pieces would lose the text that lies beyond the first.
+TEST_F(MailCheck, ALineLongerThanTheReceiveBufferReachesTheAnalysisWhole) {
+  const std::string body = Base64(std::string(90000, 'x') + "WSOCK32.DLL!");
+  ASSERT_GT(body.size(), static_cast<std::size_t>(TPop3ReceiveBuffer::Capacity));
+  const TAction verdict = [this](TForm* w) {
+    Shown.push_back(fWarn->ll1->Caption());
+    Continue()(w);
+  };
+  RunCheck({"one base64 line of 120 KB",
+            [&](TScriptedPeer& p) {
+              ScriptMailbox(p, {Mail("long", {kPlainExe}, body)});
+              Reply(p, "+OK bye");
+            },
+            {verdict},
+            LoggedIn() +
+                TLines{"fWarn long a.exe (spool 1)",
+                       "This is an executable file. Quillet thinks it contains a virus."} +
+                kFinished,
+            LoginCommands() + FetchCommands(1) + kQuit});
+}
+
+// Messages above 1000 would never be examined nor swept: they stay on the server, and the
+// status says how many were checked.
+TEST_F(MailCheck, MessagesAbove1000AreLeftOnTheServer) {
+  RunCheck({"1001 messages",
+            [](TScriptedPeer& p) {
+              ScriptLogin(p);
+              Reply(p, "+OK 1001 100000");
+              for (int n = 1; n <= 1000; ++n) {
+                Reply(p, "+OK " + std::to_string(n) + " uid");
+                Reply(p,
+                      "+OK\r\n" +
+                          Mail("m" + std::to_string(n), n == 1000 ? TLines{kPlainExe} : TLines{}) +
+                          ".");
+              }
+              Reply(p, "+OK bye");
+            },
+            {Continue()},
+            LoggedIn() + TLines{"fWarn m1000 a.exe (spool 1000)",
+                                "lInfo Checking finished: 1000 of 1001 messages checked."},
+            LoginCommands() + FetchCommands(1000) + kQuit,
+            nullptr,
+            {"127.0.0.1", "peer", "u", "secret"},
+            60000});
+}
+
+// Waiting, for a slow server, for the user or for a deletion, sleeps in the loop.
+TEST_F(MailCheck, WaitingForTheServerOrTheUserUsesAlmostNoCpu) {
+  AnswerDelayMs = 2000;
+  double warningCpu = 1;
+  std::uint64_t warningWait = 0;
+  const TAction measure = [&](TForm* w) {
+    warningCpu = ProcessCpuSeconds() - SeenCpu;
+    warningWait = TickCount() - SeenTick;
+    Delete()(w);
+  };
+  RunCheck({"a greeting and a deletion answered two seconds late, a warning two seconds later",
+            [](TScriptedPeer& p) {
+              p.Pause(2000);
+              ScriptMailbox(p, {Mail("one", {kPlainExe})});
+              p.Expect().Pause(2000).Send("+OK\r\n");
+              Reply(p, "+OK bye");
+            },
+            {measure},
+            LoggedIn() + TLines{"fWarn one a.exe (spool 1)"} + kDeleted + kFinished,
+            LoginCommands() + FetchCommands(1) + TLines{"DELE 1"} + kQuit,
+            nullptr,
+            {"127.0.0.1", "peer", "u", "secret"},
+            15000});
+  ASSERT_EQ(LogTicks.size(), 8u);
+  const auto waitedMs = [&](int from) { return LogTicks[from + 1] - LogTicks[from]; };
+  const auto cpu = [&](int from) { return LogCpu[from + 1] - LogCpu[from]; };
+  EXPECT_GE(waitedMs(0), 1900u);
+  EXPECT_LT(cpu(0), 0.1) << "the wait for the greeting spun";
+  EXPECT_GE(warningWait, 2000u);
+  EXPECT_LT(warningCpu, 0.1) << "the warning window's wait spun";
+  EXPECT_GE(waitedMs(5), 1900u);
+  EXPECT_LT(cpu(5), 0.1) << "the deletion wait spun";
+  std::printf(
+      "CPU seconds: %.4f in %llu ms for the greeting, %.4f in %llu ms for the user, %.4f "
+      "in %llu ms for the deletion\n",
+      cpu(0), static_cast<unsigned long long>(waitedMs(0)), warningCpu,
+      static_cast<unsigned long long>(warningWait), cpu(5),
+      static_cast<unsigned long long>(waitedMs(5)));
 }
 
 }  // namespace
