@@ -117,7 +117,7 @@ bool CheckHarness::Step(const TCheckCase& c, TScriptedPeer& Peer, std::deque<TAc
     return false;
   }
   if (!modal && !FClosing && Shown.size() >= c.log.size() &&
-      Peer.Lines().size() >= c.commands.size()) {
+      Peer.Lines().size() >= c.commands.size() && (!c.closeWhen || c.closeWhen())) {
     FClosing = true;
     Key(VK_ESCAPE);
   }

@@ -31,6 +31,8 @@ class CheckHarness : public WindowsHarness {
     // "peer" as the port stands for the scripted peer's.
     TMailboxSettings settings = {"127.0.0.1", "peer", "u", "secret"};
     int timeoutMs = 6000;
+    // A further condition for the user's Esc, for a server that is not the scripted peer.
+    std::function<bool()> closeWhen = nullptr;
   };
 
   void RunChecks(const std::vector<TCheckCase>& cases);
