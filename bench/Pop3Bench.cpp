@@ -13,73 +13,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "BenchMailboxes.h"
 #include "platform/MessageLoop.h"
 #include "platform/winsock/WinsockTestHooks.h"
 #include "pop3/Pop3Cli.h"
 #include "support/TestAuthority.h"
 
-// After the client's headers: the system's socket macros would clash with the WinSock names.
-#include <sys/socket.h>
-#include <unistd.h>
-
 namespace {
-
-struct TMailbox {
-  const char* user;
-  int count;
-  std::size_t size;
-  bool base64;
-};
-
-const TMailbox kMailboxes[] = {{"small", 1000, 4096, false}, {"large", 20, 5 << 20, true}};
-
-std::string Message(int n, std::size_t size, bool base64) {
-  std::string m = "From: bench@example.org\r\nTo: user@example.org\r\nSubject: message " +
-                  std::to_string(n) + "\r\n";
-  if (base64)
-    m += "MIME-Version: 1.0\r\nContent-Type: application/octet-stream; name=\"data.bin\"\r\n"
-         "Content-Transfer-Encoding: base64\r\n";
-  m += "\r\n";
-  static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::uint32_t x = 2463534242u + static_cast<std::uint32_t>(n);
-  const std::size_t width = base64 ? 76 : 64;
-  while (m.size() + width + 2 <= size) {
-    for (std::size_t i = 0; i < width; ++i) {
-      x ^= x << 13;
-      x ^= x >> 17;
-      x ^= x << 5;
-      m += base64 ? kChars[x & 63] : static_cast<char>('a' + x % 26);
-    }
-    m += "\r\n";
-  }
-  return m;
-}
-
-std::string Run(const std::string& command) {
-  std::string out;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return out;
-  char buf[4096];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
-  ::pclose(pipe);
-  return out;
-}
-
-int FreePort() {
-  const int fd = ::socket(2, 1, 0);  // AF_INET, SOCK_STREAM
-  unsigned char addr[16] = {2, 0, 0, 0, 127, 0, 0, 1};
-  socklen_t len = sizeof addr;
-  ::bind(fd, reinterpret_cast<sockaddr*>(addr), sizeof addr);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(addr), &len);
-  ::close(fd);
-  return addr[2] << 8 | addr[3];
-}
 
 // Runs the loop until flag is set (or for at most a minute).
 bool Pump(const bool& flag) {
@@ -93,11 +36,6 @@ bool Pump(const bool& flag) {
   }
   return flag;
 }
-
-struct TResult {
-  double seconds = 0;
-  long long bytes = 0;
-};
 
 // The mail check's pattern, driven from OnRequestDone like the program does. Timing starts
 // when STAT has answered, after the login, and ends with the last RETR.
@@ -151,32 +89,6 @@ TResult RunPop3Cli(int port, bool tls, const TMailbox& box, long long& mailboxOc
   return {std::chrono::duration<double>(end - start).count(), bytes};
 }
 
-// caFile empty: plain POP3; else POP3 over TLS trusting that authority.
-TResult RunPython(const std::string& kind, int port, const TMailbox& box,
-                  const std::string& caFile) {
-  const std::string script = std::string(QUILLET_SOURCE_DIR) + "/bench/pop3_bench_clients.py";
-  const std::string out = Run("python3 '" + script + "' " + kind + " " + std::to_string(port) +
-                              " " + box.user + " pw " + std::to_string(box.count) + " " + caFile);
-  TResult r;
-  if (std::sscanf(out.c_str(), "%lf %lld", &r.seconds, &r.bytes) != 2)
-    std::fprintf(stderr, "%s client failed: %s\n", kind.c_str(), out.c_str());
-  return r;
-}
-
-// Starts Dovecot in dir with both mailboxes; over TLS when certificate files are given.
-bool StartServer(const std::string& dir, int port, const std::string& mailArgs,
-                 const std::string& tlsArgs) {
-  const std::string command = std::string(QUILLET_SOURCE_DIR) + "/tools/pop3-server start --dir " +
-                              dir + " --user small:pw --user large:pw" + mailArgs + tlsArgs +
-                              " --port " + std::to_string(port) + " >&2";
-  return std::system(command.c_str()) == 0;
-}
-
-void StopServer(const std::string& dir) {
-  Run(std::string(QUILLET_SOURCE_DIR) + "/tools/pop3-server stop --dir " + dir);
-  std::filesystem::remove_all(dir);
-}
-
 // One row per client for the mailbox, the best of several rounds: the machine is shared,
 // and the best run is the one least disturbed by others.
 void Measure(const char* transport, int port, bool tls, const std::string& caFile,
@@ -211,18 +123,11 @@ int main(int argc, char** argv) {
   const std::string tlsArgs =
       " --tls-cert " + WriteTextFile(trust.Dir, "server.pem", trust.Server.CertPem) +
       " --tls-key " + WriteTextFile(trust.Dir, "server.key", trust.Server.KeyPem);
-  std::string mailArgs;
   std::fprintf(stderr, "writing the mailboxes in %s ...\n", dir.c_str());
-  for (const TMailbox& box : kMailboxes) {
-    for (int n = 1; n <= box.count; ++n) {
-      const std::string path = dir + "/" + box.user + "-" + std::to_string(n) + ".eml";
-      std::ofstream(path, std::ios::binary) << Message(n, box.size, box.base64);
-      mailArgs += std::string(" --mail ") + box.user + ":" + path;
-    }
-  }
+  const std::string mailArgs = WriteMailboxes(dir);
   const int port = FreePort();
   const int tlsPort = FreePort();
-  if (!StartServer(dir, port, mailArgs, "") || !StartServer(tlsDir, tlsPort, mailArgs, tlsArgs)) {
+  if (!StartServer(dir, port, mailArgs) || !StartServer(tlsDir, tlsPort, mailArgs, tlsArgs)) {
     std::fprintf(stderr, "could not start Dovecot\n");
     return 1;
   }
