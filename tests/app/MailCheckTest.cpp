@@ -279,6 +279,9 @@ TEST_F(MailCheck, MessagesAbove1000AreLeftOnTheServer) {
             nullptr,
             {"127.0.0.1", "peer", "u", "secret"},
             60000});
+  MakeProgramWindows();
+  const std::string finished = "Checking finished: 1000 of 1001 messages checked.";
+  EXPECT_LE(fMain->lInfo->Canvas()->TextWidth(finished), fMain->lInfo->Width());
 }
 
 // Waiting, for a slow server, for the user or for a deletion, sleeps in the loop.
