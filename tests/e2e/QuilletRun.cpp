@@ -9,6 +9,15 @@
 #include <filesystem>
 #include <thread>
 
+std::string CommandOutput(const std::string& command, int& status) {
+  FILE* run = ::popen((command + " 2>&1").c_str(), "r");
+  std::string out;
+  char buf[256];
+  while (run && std::fgets(buf, sizeof buf, run)) out += buf;
+  status = run ? WEXITSTATUS(::pclose(run)) : -1;
+  return out;
+}
+
 void QuilletRun::SetUp() {
   ASSERT_TRUE(OnPath("Xvfb") && OnPath("xdotool")) << "tools/install-deps installs them";
   ASSERT_TRUE(Server.Start(24));
@@ -32,7 +41,11 @@ void QuilletRun::SetProgramFile(const std::string& name, const std::string& byte
 }
 
 void QuilletRun::Start(const std::string& arguments) {
-  FPid = Server.Spawn("cd / && exec " + Folder.File("program/quillet") + " " + arguments);
+  StartCommand(Folder.File("program/quillet") + " " + arguments);
+}
+
+void QuilletRun::StartCommand(const std::string& command) {
+  FPid = Server.Spawn("cd / && exec " + command);
   ASSERT_GT(FPid, 0);
 }
 

@@ -10,6 +10,10 @@
 #include "support/TempFolder.h"
 #include "support/XvfbServer.h"
 
+// Runs a shell command, waits for it and gives what it wrote to stdout and stderr;
+// status receives its exit status.
+std::string CommandOutput(const std::string& command, int& status);
+
 class QuilletRun : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -22,6 +26,8 @@ class QuilletRun : public ::testing::Test {
 
   // Starts the program with the arguments from the root folder, not from its own.
   void Start(const std::string& arguments);
+  // Starts a shell command that runs the program, from the root folder too.
+  void StartCommand(const std::string& command);
   // The id of the visible window of that name, once there is one; empty after 10 s.
   std::string WaitForWindow(const std::string& name) const;
   std::string XDo(const std::string& arguments) const;

@@ -2,8 +2,6 @@
 // is typed there and saved with Enter reaches the settings file scrambled, and Esc leaves
 // the file as it was. Both end the program.
 
-#include <cstdio>
-
 #include "QuilletRun.h"
 
 namespace {
@@ -44,13 +42,9 @@ TEST_F(QuilletRun, EscEndsTheProgramWithTheFileUntouched) {
 
 // Needs no X server, but lives with the other runs of the real program.
 TEST(QuilletWithoutDisplay, SaysSoAndEndsWithStatusTwo) {
-  FILE* run = ::popen("env -u DISPLAY " QUILLET_PROGRAM_DIR "/quillet x 2>&1", "r");
-  ASSERT_NE(run, nullptr);
-  std::string out;
-  char buf[256];
-  while (std::fgets(buf, sizeof buf, run)) out += buf;
-  const int status = ::pclose(run);
-  EXPECT_EQ(WEXITSTATUS(status), 2);
+  int status = 0;
+  const std::string out = CommandOutput("env -u DISPLAY " QUILLET_PROGRAM_DIR "/quillet x", status);
+  EXPECT_EQ(status, 2);
   EXPECT_EQ(out,
             "quillet: no X display could be opened: DISPLAY is not set. Quillet shows its windows "
             "on an X server; start it in a desktop session.\n");
