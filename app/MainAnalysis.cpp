@@ -56,7 +56,7 @@ bool TfMain::CheckSpoolFiles() {
 std::string TfMain::FinishedText() const {
   if (Pop3.MsgCount() <= LastSpoolNumber) return "Checking finished.";
   return "Checking finished: " + std::to_string(LastSpoolNumber) + " of " +
-         std::to_string(Pop3.MsgCount()) + " messages checked.";
+         std::to_string(Pop3.MsgCount()) + " checked.";
 }
 
 void TfMain::DeleteMessage(const std::string& SpoolName) {

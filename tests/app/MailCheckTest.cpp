@@ -274,13 +274,13 @@ TEST_F(MailCheck, MessagesAbove1000AreLeftOnTheServer) {
             },
             {Continue()},
             LoggedIn() + TLines{"fWarn m1000 a.exe (spool 1000)",
-                                "lInfo Checking finished: 1000 of 1001 messages checked."},
+                                "lInfo Checking finished: 1000 of 1001 checked."},
             LoginCommands() + FetchCommands(1000) + kQuit,
             nullptr,
             {"127.0.0.1", "peer", "u", "secret"},
             60000});
   MakeProgramWindows();
-  const std::string finished = "Checking finished: 1000 of 1001 messages checked.";
+  const std::string finished = "Checking finished: 1000 of 1000000 checked.";
   EXPECT_LE(fMain->lInfo->Canvas()->TextWidth(finished), fMain->lInfo->Width());
 }
 

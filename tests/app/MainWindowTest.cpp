@@ -4,36 +4,45 @@
 #include <optional>
 
 #include "WindowsHarness.h"
+#include "support/ScriptedPeer.h"
 
 namespace {
 
 using MainWindow = WindowsHarness;
 
+// Complete settings start the check; the server here takes the connection and never
+// greets, so the status stays "Connecting to your mailbox..." until the user closes.
 TEST_F(MainWindow, ReadsTheSettingsWhenItAppearsAndAsksForMissingOnes) {
-  const std::string twoLines = "h\r\n110\r\n";
+  TScriptedPeer silent;
+  silent.Expect();
+  silent.Start();
+  const std::string host = "127.0.0.1\r\n" + silent.Port() + "\r\n";
+  const std::string complete = host + "u\r\nbcd\r\n";
+  const std::string shown = "127.0.0.1|" + silent.Port() + "|";
+  const std::string connecting = "fMain Connecting to your mailbox... " + shown + "u|abc";
   CheckRuns({}, {
                     {"complete settings go to the client",
-                     "h\r\n110\r\nu\r\nbcd\r\n",
+                     complete,
                      {Press(VK_ESCAPE)},
-                     {"fMain Connecting to your mailbox... h|110|u|abc"},
-                     "h\r\n110\r\nu\r\nbcd\r\n"},
+                     {connecting},
+                     complete},
                     {"Cancel in the settings window ends the program",
-                     twoLines,
+                     host,
                      {ClickOn("QnButton2")},
-                     {"fSetup h|110||"},
-                     twoLines},
+                     {"fSetup " + shown + "|"},
+                     host},
                     {"so does its close button",
-                     twoLines,
+                     host,
                      {ClickOn("IButton2")},
-                     {"fSetup h|110||"},
-                     twoLines},
+                     {"fSetup " + shown + "|"},
+                     host},
                     {"saved settings are read again",
-                     twoLines,
+                     host,
                      {TypeInto("eUser", "u"), TypeInto("ePass", "abc"), Press(VK_RETURN),
                       ClickOn("IButton2")},
-                     {"fSetup h|110||", "fSetup h|110|u|", "fSetup h|110|u|abc",
-                      "fMain Connecting to your mailbox... h|110|u|abc"},
-                     "h\r\n110\r\nu\r\nbcd\r\n"},
+                     {"fSetup " + shown + "|", "fSetup " + shown + "u|",
+                      "fSetup " + shown + "u|abc", connecting},
+                     complete},
                     {"a missing file is reported and the window stays",
                      std::nullopt,
                      {Press(VK_RETURN), Press(VK_ESCAPE)},
