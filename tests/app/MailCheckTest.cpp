@@ -55,6 +55,19 @@ TEST_F(MailCheck, DownloadsEveryMessageThenExaminesAndDeletesEachSpoolFile) {
        LoggedIn() + TLines{"tick", "fWarn left a.exe (spool 2)"} + kFinished,
        LoginCommands() + TLines{"STAT", "UIDL 1", "RETR 1", "UIDL 2"} + kQuit,
        [this] { Folder().Write("Data0000/2.msg", Mail("left", {kPlainExe})); }},
+      {"a UIDL reply that names another message changes nothing: RETR 2 follows UIDL 2",
+       [](TScriptedPeer& p) {
+         ScriptLogin(p);
+         Reply(p, "+OK 2 100");
+         for (const char* subject : {"one", "two"}) {
+           Reply(p, "+OK 1 uid");
+           Reply(p, "+OK\r\n" + Mail(subject, {}) + ".");
+         }
+         Reply(p, "+OK bye");
+       },
+       {},
+       LoggedIn() + kFinished,
+       LoginCommands() + FetchCommands(2) + kQuit},
       {"deletion sends DELE with the message's number",
        [](TScriptedPeer& p) {
          ScriptMailbox(p, {Mail("one", {}), Mail("two", {kPlainExe})});
