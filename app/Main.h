@@ -74,7 +74,6 @@ class TfMain : public TForm {
   // The analysis of the spool files; false when it ended early (the program was closed, or
   // a file error was shown).
   bool CheckSpoolFiles();
-  std::string FinishedText() const;
 
   // Reads the settings, and asks for them while one is missing; false when the check must
   // not start (the file could not be read, or the user did not save).

@@ -10,6 +10,7 @@
 #include "app/Warn.h"
 #include "forms/Application.h"
 #include "forms/FileUtils.h"
+#include "forms/StrUtils.h"
 
 namespace {
 // Every label is written, so none keeps the text of the warning before.
@@ -35,7 +36,7 @@ void TfMain::CheckAllSpoolFiles() {
     Pop3RequestDone(Sender, RqType, Error);
   };
   if (!CheckSpoolFiles()) return;
-  ShowStatus(FinishedText());
+  ShowStatus("Checking finished.");
   Pop3.Quit();
 }
 
@@ -52,15 +53,8 @@ bool TfMain::CheckSpoolFiles() {
   return !Application->Terminated();
 }
 
-// A mailbox of more messages than are checked must not read as checked whole.
-std::string TfMain::FinishedText() const {
-  if (Pop3.MsgCount() <= LastSpoolNumber) return "Checking finished.";
-  return "Checking finished: " + std::to_string(LastSpoolNumber) + " of " +
-         std::to_string(Pop3.MsgCount()) + " checked.";
-}
-
 void TfMain::DeleteMessage(const std::string& SpoolName) {
-  Pop3.SetMsgNum(std::stoi(SpoolName.substr(0, SpoolName.size() - 4)));
+  Pop3.SetMsgNum(StrToInt(Copy(SpoolName, 1, static_cast<std::int64_t>(SpoolName.size()) - 4)));
   Deleting = true;
   ShowStatus("Deleting the message...");
   try {

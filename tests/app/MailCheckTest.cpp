@@ -269,8 +269,7 @@ TEST_F(MailCheck, ALineLongerThanTheReceiveBufferReachesTheAnalysisWhole) {
             LoginCommands() + FetchCommands(1) + kQuit});
 }
 
-// Messages above 1000 would never be examined nor swept: they stay on the server, and the
-// status says how many were checked.
+// Messages above 1000 would never be examined nor swept: they stay on the server.
 TEST_F(MailCheck, MessagesAbove1000AreLeftOnTheServer) {
   RunCheck({"1001 messages",
             [](TScriptedPeer& p) {
@@ -286,15 +285,11 @@ TEST_F(MailCheck, MessagesAbove1000AreLeftOnTheServer) {
               Reply(p, "+OK bye");
             },
             {Continue()},
-            LoggedIn() + TLines{"fWarn m1000 a.exe (spool 1000)",
-                                "lInfo Checking finished: 1000 of 1001 checked."},
+            LoggedIn() + TLines{"fWarn m1000 a.exe (spool 1000)", "lInfo Checking finished."},
             LoginCommands() + FetchCommands(1000) + kQuit,
             nullptr,
             {"127.0.0.1", "peer", "u", "secret"},
             60000});
-  MakeProgramWindows();
-  const std::string finished = "Checking finished: 1000 of 1000000 checked.";
-  EXPECT_LE(fMain->lInfo->Canvas()->TextWidth(finished), fMain->lInfo->Width());
 }
 
 // Waiting, for a slow server, for the user or for a deletion, sleeps in the loop.
