@@ -60,6 +60,11 @@ class TApplication : public TComponent {
 
   // Called with the text of every exception caught by the loop before it is shown.
   std::function<void(TObject* Sender, const std::string& Text)> OnException;
+  // For an observer of the whole run, such as a transcript of the windows: told when a form
+  // has come on screen (painted, and before its activation), and when a modal showing has
+  // ended (the form hidden again), with its result.
+  std::function<void(TForm* Form)> OnFormShown;
+  std::function<void(TForm* Form, int ModalResult)> OnModalEnd;
 
   // Modal and activation bookkeeping, used by the forms.
   TForm* ActiveForm() const { return FActiveForm; }

@@ -120,6 +120,7 @@ void TForm::SetVisible(bool value) {
     Application->SetActiveForm(this);
     PostMessage(FHandle, CM_ACTIVATE, 0, 0);
   }
+  if (Application->OnFormShown) Application->OnFormShown(this);
 }
 
 bool TForm::Active() const {
@@ -132,6 +133,13 @@ void TForm::Release() {
 
 int TForm::ShowModal() {
   if (Visible() || FInModal) throw EInvalidOperation("Cannot make a visible window modal");
+  TLifeGuard guard(this);
+  const int result = RunModal();
+  if (guard.Alive() && Application->OnModalEnd) Application->OnModalEnd(this, result);
+  return result;
+}
+
+int TForm::RunModal() {
   TForm* previous = Application->ActiveForm();
   FModalResult = mrNone;
   FInModal = true;

@@ -83,6 +83,8 @@ class TForm : public TWinControl {
 
  private:
   LRESULT WindowProcedure(UINT msg, WPARAM wParam, LPARAM lParam);
+  // ShowModal's showing and nested loop, up to the form hidden again.
+  int RunModal();
   void EnsureWindow();
   void Center();
   void ReceiveDisplayEvent(const TDisplayEvent& event);

@@ -40,6 +40,10 @@ void TLabel::SetWordWrap(bool value) {
   AdjustBounds();
 }
 
+std::string TLabel::ShownText() const {
+  return FShowAccelChar ? WithoutPrefixes(Caption()) : Caption();
+}
+
 unsigned TLabel::TextFlags() const {
   unsigned flags = DT_EXPANDTABS;
   flags |= FAlignment == taRightJustify ? DT_RIGHT : FAlignment == taCenter ? DT_CENTER : DT_LEFT;

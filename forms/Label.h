@@ -19,6 +19,9 @@ class TLabel : public TGraphicControl {
   bool Transparent() const { return (ControlStyle() & csOpaque) == 0; }
   void SetTransparent(bool value);
   bool WordWrap() const { return FWordWrap; }
+  // The caption as the label draws it: its accelerator prefixes taken out unless
+  // ShowAccelChar is off.
+  std::string ShownText() const;
   void SetWordWrap(bool value);
 
   void WndProc(TMessage& Message) override;

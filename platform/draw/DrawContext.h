@@ -30,6 +30,10 @@ constexpr unsigned DT_NOCLIP = 0x0100;
 constexpr unsigned DT_CALCRECT = 0x0400;
 constexpr unsigned DT_NOPREFIX = 0x0800;
 
+// The characters DrawText shows of a text drawn without DT_NOPREFIX: "&x" shows x, "&&"
+// one '&', and a '&' at the very end nothing.
+std::string WithoutPrefixes(const std::string& text);
+
 // ExtFloodFill modes.
 constexpr unsigned FLOODFILLBORDER = 0;
 constexpr unsigned FLOODFILLSURFACE = 1;

@@ -92,6 +92,10 @@ std::vector<TTextRun> LayoutLines(TFontFace& face, const std::string& text, unsi
 
 }  // namespace
 
+std::string WithoutPrefixes(const std::string& text) {
+  return StripPrefixes(text, true).text;
+}
+
 int TDrawContext::DrawText(const std::string& text, TRect& rect, unsigned flags) {
   if (text.empty()) {
     if (flags & DT_CALCRECT) rect = {rect.Left, rect.Top, rect.Left, rect.Top};

@@ -23,6 +23,35 @@ TEST(CommandLine, EmptyArgumentsDoNotCount) {
   SetArguments({});
 }
 
+// Options and their values are no arguments; a lone "--" ends the options.
+TEST(CommandLine, OptionsAndTheirValuesDoNotCount) {
+  SetOptionsWithValue({"answer", "screenshots"});
+  const struct {
+    std::vector<std::string> arguments;
+    int count;
+    std::vector<std::string> options;  // name=value, or the name alone when it has none
+  } cases[] = {
+      {{"--answer", "delete"}, 0, {"answer=delete"}},
+      {{"--screenshots", "x", "--answer=continue"}, 0, {"screenshots=x", "answer=continue"}},
+      {{"--answer=delete", "x"}, 1, {"answer=delete"}},
+      {{"--verbose", "x"}, 1, {"verbose"}},
+      {{"--answer"}, 0, {"answer"}},
+      {{"-x"}, 1, {}},
+      {{"--", "--answer", "delete"}, 2, {}},
+      {{"--answer", "--", "x"}, 1, {"answer=--"}},
+  };
+  for (const auto& c : cases) {
+    SetArguments(c.arguments);
+    EXPECT_EQ(ParamCount(), c.count) << c.arguments[0];
+    std::vector<std::string> options;
+    for (const TOption& o : Options())
+      options.push_back(o.HasValue ? o.Name + "=" + o.Value : o.Name);
+    EXPECT_EQ(options, c.options) << c.arguments[0];
+  }
+  SetOptionsWithValue({});
+  SetArguments({});
+}
+
 TEST(CommandLine, TheProgramsFolderIsItsPathUpToTheLastSlash) {
   const struct {
     std::string path, folder;

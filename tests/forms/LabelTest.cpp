@@ -66,6 +66,23 @@ TEST_F(Labels, AnAmpersandUnderlinesTheNextCharacterAndTwoShowOne) {
   EXPECT_GT(Inked(Render("a&b", false)), Inked(Render("ab", false)));
 }
 
+TEST_F(Labels, ShownTextIsTheCaptionAsDrawn) {
+  const struct {
+    std::string caption;
+    bool prefix;
+    std::string shown;
+  } cases[] = {
+      {"&Port", true, "Port"}, {"Tom && Jerry", true, "Tom & Jerry"}, {"a&&&b", true, "a&b"},
+      {"ends&", true, "ends"}, {"Tom & Jerry", false, "Tom & Jerry"},
+  };
+  for (const auto& c : cases) {
+    TLabel label(nullptr);
+    label.SetShowAccelChar(c.prefix);
+    label.SetCaption(c.caption);
+    EXPECT_EQ(label.ShownText(), c.shown) << c.caption;
+  }
+}
+
 TEST_F(Labels, OpaqueInTheParentsColourAlignedAndNotAutoSized) {
   TLabel label(nullptr);
   EXPECT_FALSE(label.AutoSize());

@@ -2,10 +2,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "support/forms/FormsFixture.h"
 #include "forms/Button.h"
 #include "forms/Label.h"
 #include "platform/MessageLoop.h"
+#include "support/forms/FormsFixture.h"
 
 namespace {
 
@@ -71,10 +71,24 @@ TEST_F(ModalForms, AModalFormNestsInsideAnotherAndInputGoesOnlyToTheTopOne) {
     }
     return false;
   });
+  // The run's observer hears of each showing once the form is on screen, and of each end
+  // once it is hidden again.
+  std::vector<std::string> observed;
+  Application->OnFormShown = [&](TForm* f) {
+    observed.push_back("shown " + f->Caption() + (f->Visible() ? "" : " (hidden)"));
+  };
+  Application->OnModalEnd = [&](TForm* f, int result) {
+    observed.push_back("end " + f->Caption() + " " + std::to_string(result) +
+                       (f->Visible() ? " (visible)" : ""));
+  };
   EXPECT_EQ(outer.form->ShowModal(), 3);
+  Application->OnFormShown = nullptr;
+  Application->OnModalEnd = nullptr;
   EXPECT_EQ(innerResult, 5);
   EXPECT_EQ(outerClicks, 1);
   EXPECT_FALSE(inner.form->Visible());
+  EXPECT_EQ(observed,
+            (std::vector<std::string>{"shown Outer", "shown Inner", "end Inner 5", "end Outer 3"}));
 }
 
 TEST_F(ModalForms, TerminateEndsEveryNestedModalShowingWithoutHanging) {
@@ -285,6 +299,22 @@ TEST_F(ModalForms, AWindowFreedDuringAModalShowingIsNotMadeActiveAgain) {
   EXPECT_EQ(dialog.form->ShowModal(), mrOk);
   EXPECT_EQ(Application->ActiveForm(), nullptr);
   EXPECT_EQ(Application->Forms().size(), 1u);
+}
+
+TEST_F(ModalForms, AFormFreedWhileModalEndsWithNoWordToTheObserver) {
+  auto* form = new TForm(nullptr);
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  button->OnClick = [form](TObject*) { form->Release(); };
+  int ends = 0;
+  Application->OnModalEnd = [&](TForm*, int) { ++ends; };
+  auto driver = Driver([&] {
+    Click(button, 5, 5);
+    return true;
+  });
+  EXPECT_EQ(form->ShowModal(), mrCancel);
+  Application->OnModalEnd = nullptr;
+  EXPECT_EQ(ends, 0);
 }
 
 TEST_F(ModalForms, AFormCanReleaseItselfFromItsOwnClick) {
