@@ -1,13 +1,16 @@
 #include "app/ProgramMain.h"
 
 #include <cstdlib>
-#include <ostream>
+#include <iostream>
+#include <optional>
 
 #include "app/FileErrorBox.h"
 #include "app/Main.h"
 #include "app/Program.h"
+#include "app/ProgramOptions.h"
 #include "app/Setup.h"
 #include "app/StartUp.h"
+#include "app/Transcript.h"
 #include "app/VerdanaFont.h"
 #include "app/Warn.h"
 #include "forms/Application.h"
@@ -41,21 +44,20 @@ int SettingsOnly() {
 
 }  // namespace
 
-bool UseX11Display(std::ostream& err) {
+bool OpenDisplay(std::ostream& err) {
   auto backend = CreateDisplayBackend();
-  if (backend->Name() != "x11") {
-    const char* name = std::getenv("DISPLAY");
-    err << "quillet: no X display could be opened"
-        << (name && *name ? std::string(" at DISPLAY=") + name
-                          : std::string(": DISPLAY is not set"))
-        << ". Quillet shows its windows on an X server; start it in a desktop session.\n";
-    return false;
-  }
+  const bool x11 = backend->Name() == "x11";
+  const char* name = std::getenv("DISPLAY");
+  if (!x11 && name && *name)
+    err << "quillet: no X display could be opened at DISPLAY=" << name
+        << "; the check runs without one, followed here.\n";
   SetDisplay(std::move(backend));
-  return true;
+  return x11;
 }
 
-int ProgramMain(const std::string& exePath) {
+int ProgramMain(const std::string& exePath, const TConsole* console) {
+  TProgramOptions options;
+  if (!ReadProgramOptions(options, std::cerr)) return ExitBadOption;
   EnterProgramFolder(exePath);
   Program().MeasureScreenColorBits();
   Application->SetHelpFile(HelpFileName);
@@ -64,7 +66,9 @@ int ProgramMain(const std::string& exePath) {
   TWindowsOfTheRun windows;
   Application->CreateForm(fMain);
   Application->CreateForm(fWarn);
+  std::optional<TTranscript> transcript;
+  if (console) transcript.emplace(*console, options, *fMain);
   if (ParamCount() > 0) return SettingsOnly();
   Application->Run();
-  return ExitOk;
+  return transcript && transcript->CheckFailed() ? ExitCheckFailed : ExitOk;
 }
