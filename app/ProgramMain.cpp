@@ -57,7 +57,7 @@ bool OpenDisplay(std::ostream& err) {
 
 int ProgramMain(const std::string& exePath, const TConsole* console) {
   TProgramOptions options;
-  if (!ReadProgramOptions(options, std::cerr)) return ExitBadOption;
+  if (!ReadProgramOptions(options, console ? console->Errors : std::cerr)) return ExitBadOption;
   EnterProgramFolder(exePath);
   Program().MeasureScreenColorBits();
   Application->SetHelpFile(HelpFileName);
