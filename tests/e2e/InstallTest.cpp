@@ -22,14 +22,7 @@ class InstallTest : public QuilletRun {
   std::string Installed(const std::string& name = "") const { return Folder.File(kPrefix + name); }
   std::string Read(const std::string& name) const { return Folder.Read(kPrefix + name); }
 
-  void Install() const {
-    int status = 0;
-    const std::string out =
-        CommandOutput(std::string("'") + QUILLET_CMAKE + "' --install '" + QUILLET_BUILD_DIR +
-                          "' --prefix '" + Installed() + "'",
-                      status);
-    ASSERT_EQ(status, 0) << out;
-  }
+  void Install() const { QuilletRun::Install(kPrefix); }
 
   // The key=value lines of the desktop entry.
   std::map<std::string, std::string> DesktopEntry() const {

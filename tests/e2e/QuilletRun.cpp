@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <thread>
 
 std::string CommandOutput(const std::string& command, int& status) {
@@ -18,18 +17,42 @@ std::string CommandOutput(const std::string& command, int& status) {
   return out;
 }
 
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
+namespace {
+void Stop(pid_t& pid, int signal) {
+  if (pid <= 0) return;
+  ::kill(pid, signal);
+  ::waitpid(pid, nullptr, 0);
+  pid = -1;
+}
+}  // namespace
+
 void QuilletRun::SetUp() {
   ASSERT_TRUE(OnPath("Xvfb") && OnPath("xdotool")) << "tools/install-deps installs them";
   ASSERT_TRUE(Server.Start(24));
-  std::filesystem::copy(QUILLET_PROGRAM_DIR, Folder.File("program"),
-                        std::filesystem::copy_options::recursive);
+  ASSERT_NO_FATAL_FAILURE(Install("program"));
 }
 
 void QuilletRun::TearDown() {
-  if (FPid <= 0) return;
-  ::kill(FPid, SIGKILL);
-  ::waitpid(FPid, nullptr, 0);
-  FPid = -1;
+  Stop(FPid, SIGKILL);
+  Stop(FManager, SIGTERM);
+}
+
+void QuilletRun::Install(const std::string& prefix) const {
+  int status = 0;
+  const std::string out =
+      CommandOutput(std::string("'") + QUILLET_CMAKE + "' --install '" + QUILLET_BUILD_DIR +
+                        "' --prefix '" + Folder.File(prefix) + "'",
+                    status);
+  ASSERT_EQ(status, 0) << out;
 }
 
 std::string QuilletRun::ProgramFile(const std::string& name) const {
@@ -49,6 +72,17 @@ void QuilletRun::StartCommand(const std::string& command) {
   ASSERT_GT(FPid, 0);
 }
 
+// A manager that has taken the screen names its check window on the root window.
+void QuilletRun::StartWindowManager(const std::string& name) {
+  ASSERT_TRUE(OnPath(name)) << "tools/install-deps installs " << name;
+  FManager = Server.Spawn("exec " + name + " >/dev/null 2>&1");
+  ASSERT_TRUE(WaitUntil([&] {
+    return Server.Run("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") !=
+           std::string::npos;
+  })) << name
+      << " did not take the screen";
+}
+
 std::string QuilletRun::WaitForWindow(const std::string& name) const {
   std::string id =
       Server.Run("timeout 10 xdotool search --sync --onlyvisible --name '^" + name + "$'");
@@ -60,12 +94,8 @@ std::string QuilletRun::XDo(const std::string& arguments) const {
 }
 
 int QuilletRun::WaitForExit(int timeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   int status = 0;
-  while (::waitpid(FPid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) return -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  if (!WaitUntil([&] { return ::waitpid(FPid, &status, WNOHANG) != 0; }, timeoutMs)) return -1;
   FPid = -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
@@ -76,4 +106,18 @@ std::string QuilletRun::Geometry(const std::string& window) const {
               "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &x, &y, &w, &h);
   return std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(w) + " " +
          std::to_string(h);
+}
+
+// import's text format gives "0,0: (r,g,b)  #RRGGBB  name".
+std::string QuilletRun::PixelAt(int x, int y) const {
+  std::string command = "import -window root -crop 1x1+";
+  command += std::to_string(x) + "+" + std::to_string(y) + " -depth 8 txt:-";
+  const std::string text = Server.Run(command);
+  const auto hash = text.find('#', text.find(')'));
+  return hash == std::string::npos ? text : text.substr(hash, 7);
+}
+
+void QuilletUnderWm::SetUp() {
+  QuilletRun::SetUp();
+  if (!HasFatalFailure() && !GetParam().empty()) StartWindowManager(GetParam());
 }
