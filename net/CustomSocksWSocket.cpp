@@ -173,6 +173,15 @@ void TCustomSocksWSocket::ResetDefaults() {
   FSocksServerAssigned = false;
 }
 
+void TCustomSocksWSocket::CloseConnection(bool shutdownFirst, std::uint16_t error) {
+  // A close the socket layer decided on itself (a send that found the connection broken)
+  // may come while the negotiation runs: the application must still hear that its connect
+  // failed, and before it hears of the close.
+  if (SocksNegotiating() && FCloseInvoked)
+    return SocksFail(FLastError != 0 ? FLastError : socksLimitError, ClosedByProxy);
+  TCustomWSocket::CloseConnection(shutdownFirst, error);
+}
+
 int TCustomSocksWSocket::GetRcvdCount() {
   if (FNegotiation.LeftoverCount() > 0) return FNegotiation.LeftoverCount();
   return TCustomWSocket::GetRcvdCount();

@@ -88,6 +88,7 @@ bool TCustomWSocket::SendFailed(int code) {
     ReportWinsockError("TryToSend failed");
     return false;
   }
+  FLastError = code;
   FCloseInvoked = true;
   Close();
   // A handler run by the close (the TLS layer tells the application its connect failed)
