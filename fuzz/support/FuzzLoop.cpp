@@ -39,7 +39,9 @@ TFuzzConnection::~TFuzzConnection() {
 }
 
 void TFuzzConnection::Send(const std::string& bytes) {
-  if (!FHungUp && !bytes.empty()) ::send(FFd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+  if (FHungUp || bytes.empty()) return;
+  ::send(FFd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+  FSent += bytes;
 }
 
 void TFuzzConnection::HangUp(bool reset) {
@@ -50,6 +52,7 @@ void TFuzzConnection::HangUp(bool reset) {
     return;
   }
   // Linger on with no time turns the close into a reset; nothing can be read afterwards.
+  Received();
   linger hard{1, 0};
   ::setsockopt(FFd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
   ::close(FFd);

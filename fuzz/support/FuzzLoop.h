@@ -38,10 +38,14 @@ class TFuzzConnection {
     return FEof;
   }
   bool HungUp() const { return FHungUp; }
+  bool WasReset() const { return FHungUp && FFd < 0; }
+  // Everything sent to the component.
+  const std::string& Sent() const { return FSent; }
 
  private:
   int FFd;
   std::string FReceived;
+  std::string FSent;
   bool FEof = false;
   bool FHungUp = false;
 };
