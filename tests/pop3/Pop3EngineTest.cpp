@@ -11,9 +11,13 @@ using namespace std::string_literals;
 class Pop3Engine : public Pop3Fixture {};
 
 TEST_F(Pop3Engine, GreetingInThreePiecesIsOneLineAndOneReport) {
-  peer.Send("+O").Pause().Send("K POP3 ready\r").Pause().Send("\n");
-  peer.Start();
+  peer.Send("+O").Hold().Send("K POP3 ready\r").Hold().Send("\n");
   pop3.Connect();
+  // Each piece is taken in a read of its own before the next one leaves.
+  for (const int taken : {2, 15}) {
+    ASSERT_TRUE(RunLoopUntil([&] { return peer.Holding() && pop3.Taken() == taken; }));
+    peer.Release();
+  }
   ASSERT_TRUE(WaitDone(1));
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 0}}));
   EXPECT_EQ(events, (std::vector<std::string>{"resp +OK POP3 ready", "disp < +OK POP3 ready",
@@ -29,7 +33,6 @@ TEST_F(Pop3Engine, LinesOfOnePacketAreHandledInOrderWithTheirOwnBytes) {
   // Unsolicited lines after the greeting are only shown; a lone CR or LF stays in its line
   // and a zero byte cuts its line short.
   peer.Send("+OK hi\r\n* one\r\n* a\rb\nc\r\n* cut\0here\r\n"s);
-  peer.Start();
   pop3.Connect();
   ASSERT_TRUE(WaitDone(1));
   ASSERT_TRUE(RunLoopUntil([&] { return Logged("disp < * cut"); }));
@@ -41,10 +44,9 @@ TEST_F(Pop3Engine, LinesOfOnePacketAreHandledInOrderWithTheirOwnBytes) {
 
 TEST_F(Pop3Engine, NegativeGreetingEndsTheConnectOnceWithInterrupted) {
   peer.Send("-ERR too busy\r\n+OK never seen\r\n");
-  peer.Start();
   pop3.Connect();
   ASSERT_TRUE(WaitDone(1));
-  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return peer.ComponentClosed(); }));
   DrainMessages();
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 10004}}));
   EXPECT_FALSE(Logged("connected"));
@@ -57,9 +59,8 @@ TEST_F(Pop3Engine, NegativeGreetingEndsTheConnectOnceWithInterrupted) {
 
 TEST_F(Pop3Engine, ApopDigestsTheGreetingTimestampAndNextGreetingForgetsIt) {
   const std::string stamp = "<1896.697170952@dbc.mtview.ca.us>";
-  peer.Send("+OK a>b POP3 server ready " + stamp + "\r\n").Expect().Send("+OK in\r\n");
-  peer.Expect().Send("+OK bye\r\n").Close();
-  peer.Start();
+  peer.Send("+OK a>b POP3 server ready " + stamp + "\r\n").ExpectLine().Send("+OK in\r\n");
+  peer.ExpectLine().Send("+OK bye\r\n").Close();
   pop3.SetUserName(" mrose ");
   pop3.SetPassWord("tanstaaf");
   pop3.Connect();
@@ -77,7 +78,6 @@ TEST_F(Pop3Engine, ApopDigestsTheGreetingTimestampAndNextGreetingForgetsIt) {
   // A second connection whose greeting has no timestamp: APOP is refused at once.
   TScriptedPeer second;
   second.Send("+OK plain ready\r\n");
-  second.Start();
   pop3.SetPort(second.Port());
   pop3.Connect();
   ASSERT_TRUE(WaitDone(4));
@@ -98,8 +98,7 @@ TEST_F(Pop3Engine, ApopDigestsTheGreetingTimestampAndNextGreetingForgetsIt) {
 }
 
 TEST_F(Pop3Engine, QuitReplyFollowedByTheCloseReportsOnce) {
-  peer.Send("+OK hi\r\n").Expect().Send("+OK bye\r\n").Close();
-  peer.Start();
+  peer.Send("+OK hi\r\n").ExpectLine().Send("+OK bye\r\n").Close();
   pop3.Connect();
   ASSERT_TRUE(WaitDone(1));
   pop3.Quit();
@@ -112,7 +111,7 @@ TEST_F(Pop3Engine, QuitReplyFollowedByTheCloseReportsOnce) {
 
 TEST_F(Pop3Engine, ConnectionLostWhileAwaitingAReplyEndsTheRequest) {
   ScriptLogin();
-  peer.Expect().Send("+OK here it comes\r\nline 1\r\n").Close();
+  peer.ExpectLine().Send("+OK here it comes\r\nline 1\r\n").Close();
   LoginNow();
   pop3.SetMsgNum(1);
   pop3.Retr();
@@ -134,8 +133,7 @@ TEST_F(Pop3Engine, LoginReportsOnceWithItsOwnRequestType) {
 }
 
 TEST_F(Pop3Engine, LoginStopsAtTheFirstFailingStep) {
-  peer.Send("+OK ready\r\n").Expect().Send("-ERR unknown user\r\n");
-  peer.Start();
+  peer.Send("+OK ready\r\n").ExpectLine().Send("-ERR unknown user\r\n");
   pop3.SetUserName("nobody");
   pop3.Login();
   ASSERT_TRUE(WaitDone(1));
@@ -149,8 +147,7 @@ TEST_F(Pop3Engine, LoginStopsAtTheFirstFailingStep) {
 
 TEST_F(Pop3Engine, LoginWhoseConnectionDropsMidwayReportsTheLoss) {
   // The server closes after USER: the sequence must end with an error, not go on to PASS.
-  peer.Send("+OK ready\r\n").Expect().Close();
-  peer.Start();
+  peer.Send("+OK ready\r\n").ExpectLine().Close();
   pop3.Login();
   ASSERT_TRUE(WaitDone(1));
   DrainMessages();
@@ -163,7 +160,6 @@ TEST_F(Pop3Engine, LoginWhoseConnectionDropsMidwayReportsTheLoss) {
 TEST_F(Pop3Engine, LoginWithoutRequestDoneHandlerStillReturnsToIdle) {
   ScriptLogin();
   pop3.OnRequestDone = nullptr;
-  peer.Start();
   pop3.Login();
   ASSERT_TRUE(RunLoopUntil([&] { return pop3.ProtocolState() == pop3Transaction; }));
   DrainMessages();
@@ -180,8 +176,7 @@ TEST_F(Pop3Engine, AbortWhileIdleOnlyPassesThroughAborting) {
 // The connect is still under way when Connect returns for a dotted address, and the greeting
 // may never come: an Abort in either phase ends the Connect once, with 10004.
 TEST_F(Pop3Engine, AbortWhileConnectingOrAwaitingTheGreetingEndsTheConnectOnce) {
-  peer.Pause(0);  // accepts, then never greets
-  peer.Start();
+  // The peer accepts, then never greets.
   pop3.Connect();
   ASSERT_EQ(pop3.State(), pop3Connecting);
   pop3.Abort();
@@ -191,14 +186,12 @@ TEST_F(Pop3Engine, AbortWhileConnectingOrAwaitingTheGreetingEndsTheConnectOnce) 
   EXPECT_EQ(pop3.State(), pop3Idle);
 
   TScriptedPeer silent;
-  silent.Pause(0);
-  silent.Start();
   pop3.SetPort(silent.Port());
   pop3.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return pop3.State() == pop3AwaitingGreeting; }));
   pop3.Abort();
   ASSERT_TRUE(WaitDone(2));
-  ASSERT_TRUE(WaitPeer([&] { return silent.ClientClosed(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return silent.ComponentClosed(); }));
   DrainMessages();
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 10004}, {pop3RqConnect, 10004}}));
   EXPECT_EQ(pop3.State(), pop3Idle);
@@ -207,8 +200,7 @@ TEST_F(Pop3Engine, AbortWhileConnectingOrAwaitingTheGreetingEndsTheConnectOnce) 
 }
 
 TEST_F(Pop3Engine, AbortDuringLoginEndsTheSequenceWith426) {
-  peer.Send("+OK ready\r\n").Expect();  // USER is never answered
-  peer.Start();
+  peer.Send("+OK ready\r\n").ExpectLine();  // USER is never answered
   pop3.Login();
   ASSERT_TRUE(WaitLines(1));
   pop3.Abort();
@@ -223,8 +215,7 @@ TEST_F(Pop3Engine, AbortDuringLoginEndsTheSequenceWith426) {
 // Between two steps no command is in flight, so an Abort from the handler of that state
 // change ends no request by itself; the sequence must still stop and report it.
 TEST_F(Pop3Engine, AbortBetweenLoginStepsEndsTheSequenceOnceWith426) {
-  peer.Send("+OK ready\r\n").Expect();
-  peer.Start();
+  peer.Send("+OK ready\r\n").ExpectLine();
   pop3.OnStateChange = [&](TObject*) {
     states.push_back(pop3.State());
     if (pop3.State() == pop3BetweenSteps) pop3.Abort();
@@ -253,7 +244,7 @@ TEST_F(Pop3Engine, RefusedConnectionReportsTheWinsockError) {
 
 TEST_F(Pop3Engine, MultiLineAnswerIsUnstuffedAndEndsWithEmptyLastResponse) {
   ScriptLogin();
-  peer.Expect().Send("+OK 40 octets\r\n..\r\n.x\r\n..y\r\n...\r\n.\r\n");
+  peer.ExpectLine().Send("+OK 40 octets\r\n..\r\n.x\r\n..y\r\n...\r\n.\r\n");
   LoginNow();
   std::vector<std::string> lines;
   pop3.OnMessageBegin = [this](TObject*) { Log("begin"); };
@@ -280,7 +271,7 @@ TEST_F(Pop3Engine, MultiLineAnswerIsUnstuffedAndEndsWithEmptyLastResponse) {
 TEST_F(Pop3Engine, OverlongDataLineArrivesInPiecesWithoutEndingTheAnswer) {
   ScriptLogin();
   const std::string first(TPop3ReceiveBuffer::Capacity - 1, 'a');
-  peer.Expect().Send("+OK\r\n").Send(first + ".\r\n").Send(first + "..b\r\nnext\r\n.\r\n");
+  peer.ExpectLine().Send("+OK\r\n").Send(first + ".\r\n").Send(first + "..b\r\nnext\r\n.\r\n");
   LoginNow();
   std::string joined;
   int lineEvents = 0;
@@ -298,14 +289,14 @@ TEST_F(Pop3Engine, OverlongDataLineArrivesInPiecesWithoutEndingTheAnswer) {
 
 TEST_F(Pop3Engine, AbortDuringACommandEndsItOnceAndDropsTheConnection) {
   ScriptLogin();
-  peer.Expect();  // RETR is never answered
+  peer.ExpectLine();  // RETR is never answered
   LoginNow();
   pop3.SetMsgNum(1);
   pop3.Retr();
   ASSERT_TRUE(WaitLines(3));
   pop3.Abort();
   ASSERT_TRUE(WaitDone(1));
-  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return peer.ComponentClosed(); }));
   DrainMessages();
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqRetr, 10004}}));
   EXPECT_EQ(pop3.ProtocolState(), pop3Disconnected);
@@ -318,7 +309,7 @@ TEST_F(Pop3Engine, AbortDuringACommandEndsItOnceAndDropsTheConnection) {
 // the exception, no more data comes, and the retrieval never ended.
 TEST_F(Pop3Engine, LineHandlerThatRaisesEndsTheRequestOnceAndDropsTheConnection) {
   ScriptLogin();
-  peer.Expect().Send("+OK\r\nline 1\r\nline 2\r\n.\r\n");
+  peer.ExpectLine().Send("+OK\r\nline 1\r\nline 2\r\n.\r\n");
   LoginNow();
   std::vector<std::string> lines;
   pop3.OnMessageLine = [&](TObject*) {
@@ -329,7 +320,7 @@ TEST_F(Pop3Engine, LineHandlerThatRaisesEndsTheRequestOnceAndDropsTheConnection)
   pop3.SetMsgNum(1);
   pop3.Retr();
   ASSERT_TRUE(WaitDone(1));
-  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return peer.ComponentClosed(); }));
   DrainMessages();
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqRetr, 10004}}));
   EXPECT_EQ(lines, (std::vector<std::string>{"line 1"}));
@@ -340,8 +331,7 @@ TEST_F(Pop3Engine, LineHandlerThatRaisesEndsTheRequestOnceAndDropsTheConnection)
 }
 
 TEST_F(Pop3Engine, DestroyedClientClosesItsConnectionAndReportsNothingLate) {
-  peer.Send("+OK hi\r\n").Expect();
-  peer.Start();
+  peer.Send("+OK hi\r\n").ExpectLine();
   std::vector<TDone> late;
   auto client = std::make_unique<TPop3Cli>();
   client->SetHost("127.0.0.1");
@@ -356,7 +346,7 @@ TEST_F(Pop3Engine, DestroyedClientClosesItsConnectionAndReportsNothingLate) {
   client->User();  // answered never; the request is still running
   ASSERT_TRUE(WaitLines(1));
   client.reset();
-  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return peer.ComponentClosed(); }));
   DrainMessages();
   EXPECT_EQ(late, (std::vector<TDone>{{pop3RqConnect, 0}}));
 }
@@ -366,7 +356,7 @@ TEST_F(Pop3Engine, DestroyedClientClosesItsConnectionAndReportsNothingLate) {
 // and the operation must not also raise a send error on the dead socket.
 TEST_F(Pop3Engine, ConnectionEndedByThePumpBeforeTheSendEndsTheRequestWithoutRaising) {
   ScriptLogin();
-  peer.Expect();
+  peer.ExpectLine();
   LoginNow();
   const HWND other = AllocateHWnd([this](UINT, WPARAM, LPARAM) -> LRESULT {
     pop3.Abort();
@@ -375,7 +365,7 @@ TEST_F(Pop3Engine, ConnectionEndedByThePumpBeforeTheSendEndsTheRequestWithoutRai
   PostMessage(other, WM_USER + 7, 0, 0);
   EXPECT_NO_THROW(pop3.Stat());
   ASSERT_TRUE(WaitDone(1));
-  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return peer.ComponentClosed(); }));
   DrainMessages();
   DestroyWindow(other);
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqStat, 10004}}));
@@ -390,7 +380,7 @@ TEST_F(Pop3Engine, ConnectionEndedByThePumpBeforeTheSendEndsTheRequestWithoutRai
 // goes out and the exception still reaches the caller.
 TEST_F(Pop3Engine, ExceptionFromThePumpBeforeTheSendStillSendsTheCommand) {
   ScriptLogin();
-  peer.Expect().Send("+OK 2 320\r\n");
+  peer.ExpectLine().Send("+OK 2 320\r\n");
   LoginNow();
   const HWND other = AllocateHWnd(
       [](UINT, WPARAM, LPARAM) -> LRESULT { throw std::runtime_error("handler failed"); });
@@ -425,7 +415,6 @@ TEST_F(Pop3Engine, ConnectWithoutAHostFailsTheRequestAndLeavesTheClientUsable) {
 
   // The same client then reaches a real host.
   peer.Send("+OK ready\r\n");
-  peer.Start();
   pop3.SetHost("127.0.0.1");
   pop3.Connect();
   ASSERT_TRUE(WaitDone(3));
@@ -437,9 +426,9 @@ TEST_F(Pop3Engine, ConnectWithoutAHostFailsTheRequestAndLeavesTheClientUsable) {
 // next command of a sequence nor turn up as the first line of a message.
 TEST_F(Pop3Engine, TailOfAnOverlongStatusLineIsOnlyShown) {
   const std::string tail(TPop3ReceiveBuffer::Capacity, 't');
-  peer.Send("+OK ready\r\n").Expect().Send("+OK " + tail + "\r\n");
-  peer.Expect().Send("+OK logged in\r\n");
-  peer.Expect().Send("+OK " + tail + "\r\nSubject: x\r\n.\r\n");
+  peer.Send("+OK ready\r\n").ExpectLine().Send("+OK " + tail + "\r\n");
+  peer.ExpectLine().Send("+OK logged in\r\n");
+  peer.ExpectLine().Send("+OK " + tail + "\r\nSubject: x\r\n.\r\n");
   LoginNow();  // asserts a successful login
   EXPECT_EQ(peer.Lines(), (std::vector<std::string>{"USER alice", "PASS secret"}));
   std::vector<std::string> lines;
@@ -465,10 +454,9 @@ TEST_F(Pop3Engine, AbortDuringTheNameLookupEndsTheConnectOnce) {
   EXPECT_EQ(states, (std::vector<TPop3ComponentState>{pop3Resolving, pop3Aborting, pop3Idle}));
 
   peer.Send("+OK ready\r\n");
-  peer.Start();
   pop3.Connect();
   ASSERT_TRUE(WaitDone(2));
-  ASSERT_TRUE(WaitPeer([&] { return peer.ScriptDone(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return peer.Done(); }));
   DrainMessages();
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 10004}, {pop3RqConnect, 0}}));
   EXPECT_EQ(pop3.ProtocolState(), pop3WaitingUser);
@@ -478,10 +466,9 @@ TEST_F(Pop3Engine, AbortDuringTheNameLookupEndsTheConnectOnce) {
 // would otherwise say 10004), the WinSock code for a refused connection.
 TEST_F(Pop3Engine, LoginReportsTheFailingStepsCode) {
   peer.Send("-ERR go away\r\n");
-  peer.Start();
   pop3.Login();
   ASSERT_TRUE(WaitDone(1));
-  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return peer.ComponentClosed(); }));
   DrainMessages();
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqLogin, 500}}));
   EXPECT_EQ(pop3.ErrorMessage(), "-ERR go away");
