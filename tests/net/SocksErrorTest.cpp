@@ -171,6 +171,28 @@ TEST(SocksErrorTest, ReadErrorDuringNegotiation) {
   EXPECT_THAT(proxy.Failures(), IsEmpty());
 }
 
+// The proxy asks for user/password and resets before the client's answer goes out: the
+// send meets the reset, and the socket layer's own close must still end the connect first.
+TEST(SocksErrorTest, ResetMetBySendDuringNegotiation) {
+  TScriptedPeer proxy;
+  proxy.Expect(Greeting2).Hold().Send(Bytes({5, 2})).Reset();
+  TWSocket socket;
+  TSocksEventLog log;
+  log.Attach(socket);
+  socket.SetSocksAuthentication(socksAuthenticateUsercode);
+  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return proxy.Holding(); }));
+  // The loop stays still until the method choice and the reset are both there.
+  proxy.Release();
+  ASSERT_TRUE(proxy.WaitPlayed());
+  ASSERT_TRUE(WaitForArrival(socket.HSocket(), 1));
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Count("SessionClosed") > 0; }));
+  EXPECT_THAT(log.Events, ElementsAreArray({"SocksConnected(0)", "AuthState(0)", "AuthState(2)",
+                                            "SocksError(10054,connection closed by socks server)",
+                                            "SessionConnected(10054)", "SessionClosed(10054)"}));
+}
+
 TEST(SocksErrorTest, ProxyThatRefusesTheConnection) {
   TRefusingPort refusing;
   TWSocket socket;

@@ -4,6 +4,7 @@
 #include "Pop3Fixture.h"
 #include "platform/MessageLoop.h"
 #include "pop3/Md5.h"
+#include "support/SocketArrival.h"
 
 using TDone = std::pair<TPop3Request, std::uint16_t>;
 using namespace std::string_literals;
@@ -483,4 +484,45 @@ TEST_F(Pop3Engine, LoginReportsTheFailingStepsCode) {
   EXPECT_EQ(done.size(), 2u);
   EXPECT_EQ(pop3.ErrorMessage(), "-ERR Connection refused (Winsock error #10061)");
   EXPECT_EQ(pop3.State(), pop3Idle);
+}
+
+// A line held when a command goes out came before it, so it cannot be the command's reply;
+// taken for one, it ended the request early with its verdict. Here the server answers USER
+// with two lines, the second in the same packet.
+TEST_F(Pop3Engine, ALineHeldWhenTheCommandGoesOutIsOnlyShown) {
+  peer.Send("+OK ready\r\n").ExpectLine().Send("+OK name\r\n-ERR stray\r\n").ExpectLine();
+  peer.Send("+OK logged in\r\n");
+  pop3.SetUserName("alice");
+  pop3.SetPassWord("secret");
+  pop3.Login();
+  ASSERT_TRUE(WaitDone(1));
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqLogin, 0}}));
+  EXPECT_EQ(peer.Lines(), (std::vector<std::string>{"USER alice", "PASS secret"}));
+  EXPECT_TRUE(Logged("disp < -ERR stray"));
+}
+
+// The same for a line that arrives while the client lets pending messages run before it
+// sends: taken for PASS's reply, it ended the login inside that pump, and a QUIT started
+// from OnRequestDone went out before the PASS still waiting to be sent.
+TEST_F(Pop3Engine, ALineArrivingBeforeTheSendIsOnlyShownAndCommandsKeepTheirOrder) {
+  peer.Send("+OK ready\r\n").ExpectLine().Send("+OK name\r\n").Hold().Send("-ERR stray\r\n");
+  peer.ExpectLine().Send("+OK logged in\r\n").ExpectLine().Send("+OK bye\r\n");
+  pop3.OnResponse = [&](TObject*, const std::string& line) {
+    Log("resp " + line);
+    // The stray line reaches the client's socket before PASS goes out.
+    if (line != "+OK name") return;
+    peer.Release();
+    ASSERT_TRUE(WaitForArrival(pop3.SocketHandle(), 1));
+  };
+  pop3.OnRequestDone = [&](TObject*, TPop3Request rq, std::uint16_t error) {
+    done.emplace_back(rq, error);
+    if (rq == pop3RqLogin) pop3.Quit();
+  };
+  pop3.SetUserName("alice");
+  pop3.SetPassWord("secret");
+  pop3.Login();
+  ASSERT_TRUE(WaitDone(2));
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqLogin, 0}, {pop3RqQuit, 0}}));
+  EXPECT_EQ(peer.Lines(), (std::vector<std::string>{"USER alice", "PASS secret", "QUIT"}));
+  EXPECT_TRUE(Logged("disp < -ERR stray"));
 }
