@@ -63,7 +63,7 @@ TEST_F(Pop3Commands, QuitWhileDisconnectedReportsSuccessWithoutSending) {
 
 TEST_F(Pop3Commands, GuardsOfAConnectedSession) {
   ScriptLogin();
-  peer.ExpectLine();  // the NOOP below is never answered
+  peer.Expect();  // the NOOP below is never answered
   LoginNow();
   ExpectShownGuard([&] { pop3.User(); }, "-ERR USER command invalid now");
   ExpectShownGuard([&] { pop3.Pass(); }, "-ERR PASS command invalid now");
@@ -85,13 +85,8 @@ TEST_F(Pop3Commands, GuardsOfAConnectedSession) {
 
 TEST_F(Pop3Commands, StatAndLastReadTheirNumbersAndToleratePoorReplies) {
   ScriptLogin();
-  peer.ExpectLine().Send("+OK 3 4567\r\n").ExpectLine().Send("+OK 5\r\n");
-  peer.ExpectLine()
-      .Send("+OK\r\n")
-      .ExpectLine()
-      .Send("+OK 17\r\n")
-      .ExpectLine()
-      .Send("+OK none\r\n");
+  peer.Expect().Send("+OK 3 4567\r\n").Expect().Send("+OK 5\r\n");
+  peer.Expect().Send("+OK\r\n").Expect().Send("+OK 17\r\n").Expect().Send("+OK none\r\n");
   LoginNow();
   Run([&] { pop3.Stat(); });
   EXPECT_EQ(pop3.MsgCount(), 3);
@@ -113,11 +108,11 @@ TEST_F(Pop3Commands, StatAndLastReadTheirNumbersAndToleratePoorReplies) {
 
 TEST_F(Pop3Commands, ListAndUidlOfOneMessageOrOfAll) {
   ScriptLogin();
-  peer.ExpectLine().Send("+OK 2 msgs\r\n1 120\r\n2 3400\r\n.\r\n");
-  peer.ExpectLine().Send("+OK 2 3400\r\n");
-  peer.ExpectLine().Send("+OK\r\n1 abc\r\n2 def trailing words\r\n.\r\n");
-  peer.ExpectLine().Send("+OK 2 xyz more\r\n");
-  peer.ExpectLine().Send("+OK 2\r\n");
+  peer.Expect().Send("+OK 2 msgs\r\n1 120\r\n2 3400\r\n.\r\n");
+  peer.Expect().Send("+OK 2 3400\r\n");
+  peer.Expect().Send("+OK\r\n1 abc\r\n2 def trailing words\r\n.\r\n");
+  peer.Expect().Send("+OK 2 xyz more\r\n");
+  peer.Expect().Send("+OK 2\r\n");
   LoginNow();
   std::vector<std::pair<int, int>> listed;
   std::vector<std::pair<int, std::string>> ids;
@@ -151,9 +146,9 @@ TEST_F(Pop3Commands, ListAndUidlOfOneMessageOrOfAll) {
 
 TEST_F(Pop3Commands, MessageNumbersAndLineCountsAreSentAsGiven) {
   ScriptLogin();
-  peer.ExpectLine().Send("-ERR no such message\r\n").ExpectLine().Send("-ERR no\r\n");
-  peer.ExpectLine().Send("+OK\r\nSubject: x\r\n.\r\n").ExpectLine().Send("+OK\r\n");
-  peer.ExpectLine().Send("+OK\r\n");
+  peer.Expect().Send("-ERR no such message\r\n").Expect().Send("-ERR no\r\n");
+  peer.Expect().Send("+OK\r\nSubject: x\r\n.\r\n").Expect().Send("+OK\r\n");
+  peer.Expect().Send("+OK\r\n");
   LoginNow();
   pop3.SetMsgNum(0);
   Run([&] { pop3.Retr(); });
@@ -177,9 +172,9 @@ TEST_F(Pop3Commands, MessageNumbersAndLineCountsAreSentAsGiven) {
 
 TEST_F(Pop3Commands, NamesAndPasswordsAreTrimmedButApopDigestsThePasswordAsGiven) {
   const std::string stamp = "<42.7@host>";
-  peer.Send("+OK ready " + stamp + "\r\n").ExpectLine().Send("+OK\r\n");
-  peer.ExpectLine().Send("-ERR try again\r\n").ExpectLine().Send("-ERR no rpop\r\n");
-  peer.ExpectLine().Send("+OK\r\n");
+  peer.Send("+OK ready " + stamp + "\r\n").Expect().Send("+OK\r\n");
+  peer.Expect().Send("-ERR try again\r\n").Expect().Send("-ERR no rpop\r\n");
+  peer.Expect().Send("+OK\r\n");
   pop3.SetUserName("\t alice ");
   pop3.SetPassWord("  pw word \r");
   Run([&] { pop3.Connect(); });
@@ -195,7 +190,7 @@ TEST_F(Pop3Commands, NamesAndPasswordsAreTrimmedButApopDigestsThePasswordAsGiven
 
 TEST_F(Pop3Commands, ApopTrimsTheNameOnly) {
   const std::string stamp = "<42.7@host>";
-  peer.Send("+OK ready " + stamp + "\r\n").ExpectLine().Send("+OK\r\n");
+  peer.Send("+OK ready " + stamp + "\r\n").Expect().Send("+OK\r\n");
   pop3.SetUserName(" alice\t");
   pop3.SetPassWord(" secret ");
   Run([&] { pop3.Connect(); });

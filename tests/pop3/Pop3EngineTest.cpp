@@ -60,8 +60,8 @@ TEST_F(Pop3Engine, NegativeGreetingEndsTheConnectOnceWithInterrupted) {
 
 TEST_F(Pop3Engine, ApopDigestsTheGreetingTimestampAndNextGreetingForgetsIt) {
   const std::string stamp = "<1896.697170952@dbc.mtview.ca.us>";
-  peer.Send("+OK a>b POP3 server ready " + stamp + "\r\n").ExpectLine().Send("+OK in\r\n");
-  peer.ExpectLine().Send("+OK bye\r\n").Close();
+  peer.Send("+OK a>b POP3 server ready " + stamp + "\r\n").Expect().Send("+OK in\r\n");
+  peer.Expect().Send("+OK bye\r\n").Close();
   pop3.SetUserName(" mrose ");
   pop3.SetPassWord("tanstaaf");
   pop3.Connect();
@@ -99,7 +99,7 @@ TEST_F(Pop3Engine, ApopDigestsTheGreetingTimestampAndNextGreetingForgetsIt) {
 }
 
 TEST_F(Pop3Engine, QuitReplyFollowedByTheCloseReportsOnce) {
-  peer.Send("+OK hi\r\n").ExpectLine().Send("+OK bye\r\n").Close();
+  peer.Send("+OK hi\r\n").Expect().Send("+OK bye\r\n").Close();
   pop3.Connect();
   ASSERT_TRUE(WaitDone(1));
   pop3.Quit();
@@ -112,7 +112,7 @@ TEST_F(Pop3Engine, QuitReplyFollowedByTheCloseReportsOnce) {
 
 TEST_F(Pop3Engine, ConnectionLostWhileAwaitingAReplyEndsTheRequest) {
   ScriptLogin();
-  peer.ExpectLine().Send("+OK here it comes\r\nline 1\r\n").Close();
+  peer.Expect().Send("+OK here it comes\r\nline 1\r\n").Close();
   LoginNow();
   pop3.SetMsgNum(1);
   pop3.Retr();
@@ -134,7 +134,7 @@ TEST_F(Pop3Engine, LoginReportsOnceWithItsOwnRequestType) {
 }
 
 TEST_F(Pop3Engine, LoginStopsAtTheFirstFailingStep) {
-  peer.Send("+OK ready\r\n").ExpectLine().Send("-ERR unknown user\r\n");
+  peer.Send("+OK ready\r\n").Expect().Send("-ERR unknown user\r\n");
   pop3.SetUserName("nobody");
   pop3.Login();
   ASSERT_TRUE(WaitDone(1));
@@ -148,7 +148,7 @@ TEST_F(Pop3Engine, LoginStopsAtTheFirstFailingStep) {
 
 TEST_F(Pop3Engine, LoginWhoseConnectionDropsMidwayReportsTheLoss) {
   // The server closes after USER: the sequence must end with an error, not go on to PASS.
-  peer.Send("+OK ready\r\n").ExpectLine().Close();
+  peer.Send("+OK ready\r\n").Expect().Close();
   pop3.Login();
   ASSERT_TRUE(WaitDone(1));
   DrainMessages();
@@ -201,7 +201,7 @@ TEST_F(Pop3Engine, AbortWhileConnectingOrAwaitingTheGreetingEndsTheConnectOnce) 
 }
 
 TEST_F(Pop3Engine, AbortDuringLoginEndsTheSequenceWith426) {
-  peer.Send("+OK ready\r\n").ExpectLine();  // USER is never answered
+  peer.Send("+OK ready\r\n").Expect();  // USER is never answered
   pop3.Login();
   ASSERT_TRUE(WaitLines(1));
   pop3.Abort();
@@ -216,7 +216,7 @@ TEST_F(Pop3Engine, AbortDuringLoginEndsTheSequenceWith426) {
 // Between two steps no command is in flight, so an Abort from the handler of that state
 // change ends no request by itself; the sequence must still stop and report it.
 TEST_F(Pop3Engine, AbortBetweenLoginStepsEndsTheSequenceOnceWith426) {
-  peer.Send("+OK ready\r\n").ExpectLine();
+  peer.Send("+OK ready\r\n").Expect();
   pop3.OnStateChange = [&](TObject*) {
     states.push_back(pop3.State());
     if (pop3.State() == pop3BetweenSteps) pop3.Abort();
@@ -245,7 +245,7 @@ TEST_F(Pop3Engine, RefusedConnectionReportsTheWinsockError) {
 
 TEST_F(Pop3Engine, MultiLineAnswerIsUnstuffedAndEndsWithEmptyLastResponse) {
   ScriptLogin();
-  peer.ExpectLine().Send("+OK 40 octets\r\n..\r\n.x\r\n..y\r\n...\r\n.\r\n");
+  peer.Expect().Send("+OK 40 octets\r\n..\r\n.x\r\n..y\r\n...\r\n.\r\n");
   LoginNow();
   std::vector<std::string> lines;
   pop3.OnMessageBegin = [this](TObject*) { Log("begin"); };
@@ -272,7 +272,7 @@ TEST_F(Pop3Engine, MultiLineAnswerIsUnstuffedAndEndsWithEmptyLastResponse) {
 TEST_F(Pop3Engine, OverlongDataLineArrivesInPiecesWithoutEndingTheAnswer) {
   ScriptLogin();
   const std::string first(TPop3ReceiveBuffer::Capacity - 1, 'a');
-  peer.ExpectLine().Send("+OK\r\n").Send(first + ".\r\n").Send(first + "..b\r\nnext\r\n.\r\n");
+  peer.Expect().Send("+OK\r\n").Send(first + ".\r\n").Send(first + "..b\r\nnext\r\n.\r\n");
   LoginNow();
   std::string joined;
   int lineEvents = 0;
@@ -290,7 +290,7 @@ TEST_F(Pop3Engine, OverlongDataLineArrivesInPiecesWithoutEndingTheAnswer) {
 
 TEST_F(Pop3Engine, AbortDuringACommandEndsItOnceAndDropsTheConnection) {
   ScriptLogin();
-  peer.ExpectLine();  // RETR is never answered
+  peer.Expect();  // RETR is never answered
   LoginNow();
   pop3.SetMsgNum(1);
   pop3.Retr();
@@ -310,7 +310,7 @@ TEST_F(Pop3Engine, AbortDuringACommandEndsItOnceAndDropsTheConnection) {
 // the exception, no more data comes, and the retrieval never ended.
 TEST_F(Pop3Engine, LineHandlerThatRaisesEndsTheRequestOnceAndDropsTheConnection) {
   ScriptLogin();
-  peer.ExpectLine().Send("+OK\r\nline 1\r\nline 2\r\n.\r\n");
+  peer.Expect().Send("+OK\r\nline 1\r\nline 2\r\n.\r\n");
   LoginNow();
   std::vector<std::string> lines;
   pop3.OnMessageLine = [&](TObject*) {
@@ -332,7 +332,7 @@ TEST_F(Pop3Engine, LineHandlerThatRaisesEndsTheRequestOnceAndDropsTheConnection)
 }
 
 TEST_F(Pop3Engine, DestroyedClientClosesItsConnectionAndReportsNothingLate) {
-  peer.Send("+OK hi\r\n").ExpectLine();
+  peer.Send("+OK hi\r\n").Expect();
   std::vector<TDone> late;
   auto client = std::make_unique<TPop3Cli>();
   client->SetHost("127.0.0.1");
@@ -357,7 +357,7 @@ TEST_F(Pop3Engine, DestroyedClientClosesItsConnectionAndReportsNothingLate) {
 // and the operation must not also raise a send error on the dead socket.
 TEST_F(Pop3Engine, ConnectionEndedByThePumpBeforeTheSendEndsTheRequestWithoutRaising) {
   ScriptLogin();
-  peer.ExpectLine();
+  peer.Expect();
   LoginNow();
   const HWND other = AllocateHWnd([this](UINT, WPARAM, LPARAM) -> LRESULT {
     pop3.Abort();
@@ -381,7 +381,7 @@ TEST_F(Pop3Engine, ConnectionEndedByThePumpBeforeTheSendEndsTheRequestWithoutRai
 // goes out and the exception still reaches the caller.
 TEST_F(Pop3Engine, ExceptionFromThePumpBeforeTheSendStillSendsTheCommand) {
   ScriptLogin();
-  peer.ExpectLine().Send("+OK 2 320\r\n");
+  peer.Expect().Send("+OK 2 320\r\n");
   LoginNow();
   const HWND other = AllocateHWnd(
       [](UINT, WPARAM, LPARAM) -> LRESULT { throw std::runtime_error("handler failed"); });
@@ -427,9 +427,9 @@ TEST_F(Pop3Engine, ConnectWithoutAHostFailsTheRequestAndLeavesTheClientUsable) {
 // next command of a sequence nor turn up as the first line of a message.
 TEST_F(Pop3Engine, TailOfAnOverlongStatusLineIsOnlyShown) {
   const std::string tail(TPop3ReceiveBuffer::Capacity, 't');
-  peer.Send("+OK ready\r\n").ExpectLine().Send("+OK " + tail + "\r\n");
-  peer.ExpectLine().Send("+OK logged in\r\n");
-  peer.ExpectLine().Send("+OK " + tail + "\r\nSubject: x\r\n.\r\n");
+  peer.Send("+OK ready\r\n").Expect().Send("+OK " + tail + "\r\n");
+  peer.Expect().Send("+OK logged in\r\n");
+  peer.Expect().Send("+OK " + tail + "\r\nSubject: x\r\n.\r\n");
   LoginNow();  // asserts a successful login
   EXPECT_EQ(peer.Lines(), (std::vector<std::string>{"USER alice", "PASS secret"}));
   std::vector<std::string> lines;
@@ -490,7 +490,7 @@ TEST_F(Pop3Engine, LoginReportsTheFailingStepsCode) {
 // taken for one, it ended the request early with its verdict. Here the server answers USER
 // with two lines, the second in the same packet.
 TEST_F(Pop3Engine, ALineHeldWhenTheCommandGoesOutIsOnlyShown) {
-  peer.Send("+OK ready\r\n").ExpectLine().Send("+OK name\r\n-ERR stray\r\n").ExpectLine();
+  peer.Send("+OK ready\r\n").Expect().Send("+OK name\r\n-ERR stray\r\n").Expect();
   peer.Send("+OK logged in\r\n");
   pop3.SetUserName("alice");
   pop3.SetPassWord("secret");
@@ -505,8 +505,8 @@ TEST_F(Pop3Engine, ALineHeldWhenTheCommandGoesOutIsOnlyShown) {
 // sends: taken for PASS's reply, it ended the login inside that pump, and a QUIT started
 // from OnRequestDone went out before the PASS still waiting to be sent.
 TEST_F(Pop3Engine, ALineArrivingBeforeTheSendIsOnlyShownAndCommandsKeepTheirOrder) {
-  peer.Send("+OK ready\r\n").ExpectLine().Send("+OK name\r\n").Hold().Send("-ERR stray\r\n");
-  peer.ExpectLine().Send("+OK logged in\r\n").ExpectLine().Send("+OK bye\r\n");
+  peer.Send("+OK ready\r\n").Expect().Send("+OK name\r\n").Hold().Send("-ERR stray\r\n");
+  peer.Expect().Send("+OK logged in\r\n").Expect().Send("+OK bye\r\n");
   pop3.OnResponse = [&](TObject*, const std::string& line) {
     Log("resp " + line);
     // The stray line reaches the client's socket before PASS goes out.

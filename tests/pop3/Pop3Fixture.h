@@ -60,7 +60,7 @@ class Pop3Fixture : public ::testing::Test {
 
   // Script lines for a greeting and a USER/PASS login.
   void ScriptLogin(const std::string& greeting = "+OK ready\r\n") {
-    peer.Send(greeting).ExpectLine().Send("+OK name\r\n").ExpectLine().Send("+OK logged in\r\n");
+    peer.Send(greeting).Expect().Send("+OK name\r\n").Expect().Send("+OK logged in\r\n");
   }
   // Starts the peer and logs in with Login; the transaction state follows.
   void LoginNow() {

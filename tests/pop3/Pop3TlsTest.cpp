@@ -56,7 +56,7 @@ TEST_F(Pop3TlsServer, AStreamBrokenDuringACommandEndsItOnceWithTheReason) {
   TScriptedPeer peer;
   peer.Do(TlsHandshake(trust->Server))
       .Send("+OK ready\r\n")
-      .ExpectLine()
+      .Expect()
       .SendRaw(std::string("\x17\x03\x03\x00\x20", 5) + std::string(32, 'x'));
   Serve(peer);
   ASSERT_TRUE(Run(&TPop3Cli::Connect, 1));

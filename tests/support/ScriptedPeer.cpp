@@ -110,7 +110,7 @@ TScriptedPeer& TScriptedPeer::SendRaw(const std::string& bytes) {
 TScriptedPeer& TScriptedPeer::Expect(const std::string& bytes) {
   return Add({TStep::kExpect, bytes, {}});
 }
-TScriptedPeer& TScriptedPeer::ExpectLine() {
+TScriptedPeer& TScriptedPeer::Expect() {
   return Add({TStep::kLine, {}, {}});
 }
 TScriptedPeer& TScriptedPeer::ExpectAny() {
@@ -344,7 +344,7 @@ bool TScriptedPeer::Play(const TStep& step) {
     case TStep::kExpect:
       return ExpectBytes(step.Bytes);
     case TStep::kLine:
-      return ExpectLineEnd();
+      return ExpectLine();
     case TStep::kAny:
       if (!Unread(1)) {
         Fail("nothing came");
@@ -381,7 +381,7 @@ bool TScriptedPeer::ExpectBytes(const std::string& bytes) {
   return false;
 }
 
-bool TScriptedPeer::ExpectLineEnd() {
+bool TScriptedPeer::ExpectLine() {
   std::size_t end;
   while ((end = FUnread.find("\r\n")) == std::string::npos) {
     if (!ReadMore(kWaitMs)) {

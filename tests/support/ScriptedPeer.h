@@ -54,8 +54,9 @@ class TScriptedPeer {
   TScriptedPeer& SendRaw(const std::string& bytes);
   // The next bytes from the component are exactly these.
   TScriptedPeer& Expect(const std::string& bytes);
-  // One CR LF line, whatever it holds, or whatever bytes came (at least one).
-  TScriptedPeer& ExpectLine();
+  // One CR LF line, whatever it holds (a command; Lines() has them all).
+  TScriptedPeer& Expect();
+  // Whatever bytes come, at least one.
   TScriptedPeer& ExpectAny();
   // The component closes its side, sending nothing more.
   TScriptedPeer& ExpectEnd();
@@ -106,7 +107,7 @@ class TScriptedPeer {
   bool ReadMore(int ms);
   bool Unread(std::size_t count);
   bool ExpectBytes(const std::string& bytes);
-  bool ExpectLineEnd();
+  bool ExpectLine();
   bool ExpectClose();
   bool HoldHere();
   bool ResetNow();
