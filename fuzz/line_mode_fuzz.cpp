@@ -129,7 +129,8 @@ void Play(TFuzzInput& in, TClient& client, TFuzzConnection& server, bool switche
         server.Send(in.Take(static_cast<std::size_t>(arg)));
         break;
       case 3:  // a long run: lines longer than any buffer so far
-        server.Send(std::string(static_cast<std::size_t>(arg % 64 + 1) * 97, static_cast<char>(op)));
+        server.Send(
+            std::string(static_cast<std::size_t>(arg % 64 + 1) * 97, static_cast<char>(op)));
         Deliver(client, server, packets);
         break;
       case 4:
