@@ -245,10 +245,12 @@ bool TScriptedPeer::Establish(bool dial) {
       return false;
     }
   } else {
-    // Waits for the component, or for the end of the peer.
+    // Waits for the component, or for the end of the peer; steps added meanwhile only wake
+    // the wait.
     pollfd fds[2] = {{FListenFd, POLLIN, 0}, {FWake[0], POLLIN, 0}};
     while (!(fds[0].revents & POLLIN)) {
       if (::poll(fds, 2, -1) < 0 && errno != EINTR) return false;
+      DrainWake();
       std::lock_guard<std::mutex> lock(FMutex);
       if (FQuit) return false;
     }
@@ -298,12 +300,14 @@ void TScriptedPeer::Idle() {
   }
   pollfd fds[2] = {{FWake[0], POLLIN, 0}, {FFd >= 0 && !FEof ? FFd : -1, POLLIN, 0}};
   if (::poll(fds, 2, -1) < 0) return;
-  if (fds[0].revents) {
-    char drain[64];
-    while (::read(FWake[0], drain, sizeof drain) > 0) {
-    }
-  }
+  DrainWake();
   if (fds[1].revents) ReadMore(0);
+}
+
+void TScriptedPeer::DrainWake() {
+  char drain[64];
+  while (::read(FWake[0], drain, sizeof drain) > 0) {
+  }
 }
 
 // One read of what the component sent, waiting up to ms for it; false when nothing came.

@@ -116,6 +116,7 @@ class TScriptedPeer {
   void Fail(const std::string& what);
   void Changed();
   void Wake();
+  void DrainWake();
 
   int FListenFd = -1;
   int FFd = -1;
