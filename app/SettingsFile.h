@@ -16,6 +16,10 @@ struct TMailboxSettings {
   std::string UserName;
   std::string PassWord;
   bool operator==(const TMailboxSettings&) const = default;
+  // None of the four is empty: a check can start, and a save may write them.
+  bool Complete() const {
+    return !Host.empty() && !Port.empty() && !UserName.empty() && !PassWord.empty();
+  }
 };
 
 // A save refused before anything was written; the text tells the user what to change.

@@ -4,9 +4,10 @@
     assets/make_pictures.py [--preview DIR [--scale N]]
 
 Writes Title.bmp (256 x 23), CloseInactive.bmp and CloseActive.bmp (19 x 19) and
-MainPicture.bmp (34 x 39) beside this script. With --preview it also writes enlarged PNG
-copies into DIR, and the title strip stretched to 318 and 501 pixels as the windows show
-it, for looking at them. Standard library only, so it runs on any machine with Python 3.
+MainPicture.bmp (34 x 39) beside this script, and quillet.png (64 x 64, the main picture's
+shield on a transparent ground), the icon of the installed program's desktop entry. With
+--preview it also writes enlarged PNG copies into DIR, and the title strip stretched to 318
+and 501 pixels as the windows show it, for looking at them. Standard library only, so it runs on any machine with Python 3.
 
 The look is the windows' own: dark green, lime and yellow on silver. The title strip is
 stretched sideways to each window's width, so it changes only smoothly from left to
@@ -215,6 +216,43 @@ def main_rows():
     return render(MAIN_W, MAIN_H, main_shade)
 
 
+# --- icon --------------------------------------------------------------------------------
+
+ICON_SIZE = 64
+ICON_SCALE = (ICON_SIZE - 4) / MAIN_H
+
+
+def icon_shade(x, y):
+    """The main picture's shield, enlarged and centred, with alpha: opaque on the shield,
+    a faint shadow beside it, transparent elsewhere."""
+    mx = (x - (ICON_SIZE - MAIN_W * ICON_SCALE) / 2) / ICON_SCALE
+    my = (y - 1) / ICON_SCALE
+    if polygon_inside(mx, my, SHIELD):
+        return main_shade(mx, my) + (255,)
+    if polygon_inside(mx, my, SHADOW):
+        return (0, 0, 0, 90)
+    return (0, 0, 0, 0)
+
+
+def icon_rows(samples=4):
+    """Like render(), averaging colours weighted by their alpha, so that the shield's edge
+    does not darken towards the transparent black around it."""
+    rows = []
+    for py in range(ICON_SIZE):
+        row = []
+        for px in range(ICON_SIZE):
+            total = [0.0, 0.0, 0.0, 0.0]
+            for sy in range(samples):
+                for sx in range(samples):
+                    r, g, b, a = icon_shade(px + (sx + 0.5) / samples, py + (sy + 0.5) / samples)
+                    total = [total[0] + r * a, total[1] + g * a, total[2] + b * a, total[3] + a]
+            alpha = total[3]
+            colour = clamp(v / alpha for v in total[:3]) if alpha else (0, 0, 0)
+            row.append(colour + (int(round(alpha / samples**2)),))
+        rows.append(row)
+    return rows
+
+
 # --- files -------------------------------------------------------------------------------
 
 def bmp_bytes(rows):
@@ -232,7 +270,9 @@ def bmp_bytes(rows):
 
 
 def png_bytes(rows, scale):
+    """RGB, or RGBA when the pixels carry alpha."""
     height, width = len(rows) * scale, len(rows[0]) * scale
+    colour_type = 6 if len(rows[0][0]) == 4 else 2
     raw = bytearray()
     for row in rows:
         line = b"\0" + b"".join(bytes(c) * scale for c in row)
@@ -242,7 +282,7 @@ def png_bytes(rows, scale):
         body = kind + data
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
 
-    ihdr = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    ihdr = struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0)
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", zlib.compress(bytes(raw))) + chunk(b"IEND", b"")
 
 
@@ -266,6 +306,8 @@ def main():
     parser.add_argument("--scale", type=int, default=8, help="enlargement of the previews")
     args = parser.parse_args()
     here = os.path.dirname(os.path.abspath(__file__))
+    with open(os.path.join(here, "quillet.png"), "wb") as f:
+        f.write(png_bytes(icon_rows(), 1))
     for name, draw in PICTURES.items():
         rows = draw()
         with open(os.path.join(here, name), "wb") as f:

@@ -19,6 +19,17 @@ inline const std::string kExeInfected =
 inline const std::string kExeClean =
     "This is an executable file. Quillet can not find dangerous data inside.|But be careful. "
     "New types of viruses appear every day...";
+// The verdict lines of the other kinds of attachment the demo mailbox and the tests use.
+inline const std::string kRecommend = "Quillet recommends to delete this message.";
+inline const std::string kDoubleExe =
+    "This is an executable file and Quillet thinks it contains a virus!|" + kRecommend;
+inline const std::string kScript =
+    "This is a script file. This scripts-language is often used for viruses writing.|" + kRecommend;
+inline const std::string kOffice =
+    "This is a document for MS Office. Quillet thinks that it is harmless.|But just in case "
+    "switch \"Macro virus protection\" option ON before opening.";
+inline const std::string kRegistry =
+    "This is a registry file. Its opening will change your system registry.|" + kRecommend;
 
 using TLines = std::vector<std::string>;
 

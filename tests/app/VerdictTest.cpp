@@ -4,20 +4,10 @@
 
 namespace {
 
-const std::string kRecommend = "Quillet recommends to delete this message.";
 const std::string kClean = kExeClean;
 const std::string kInfected = kExeInfected;
-const std::string kDoubleExe =
-    "This is an executable file and Quillet thinks it contains a virus!|" + kRecommend;
-const std::string kScript =
-    "This is a script file. This scripts-language is often used for viruses writing.|" + kRecommend;
-const std::string kOffice =
-    "This is a document for MS Office. Quillet thinks that it is harmless.|But just in case "
-    "switch \"Macro virus protection\" option ON before opening.";
 const std::string kDoubleOffice =
     "This is a document for MS Office and Quillet thinks it contains a virus.|" + kRecommend;
-const std::string kRegistry =
-    "This is a registry file. Its opening will change your system registry.|" + kRecommend;
 const std::string kDoubleRegistry =
     "This is a registry file and Quillet thinks it contains a virus!|" + kRecommend;
 
