@@ -5,8 +5,9 @@
 // hold until the test lets go, close, reset. It records every byte the component sent.
 // Steps may be added before the connection exists or while the script runs, so a test can
 // also deliver packet after packet. Every change a test may wait for posts a message that
-// wakes the loop, and every wait of the peer is bounded, so a broken case fails instead of
-// hanging. After the last step the peer keeps reading until the component closes.
+// wakes the loop, and every wait of a step is bounded, so a broken case fails instead of
+// hanging. After the last step the peer keeps reading until the component closes, and it
+// ends with the object whatever it is doing.
 
 #include <condition_variable>
 #include <cstdint>
