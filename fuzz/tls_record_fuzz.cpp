@@ -15,10 +15,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "FuzzInput.h"
+#include "FuzzLoop.h"
 #include "net/TlsContext.h"
 #include "net/WSocket.h"
 #include "platform/MessageLoop.h"
@@ -26,16 +27,11 @@
 
 // After the socket component's headers: the system's socket macros would clash with the
 // WinSock names.
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
 
 struct TWorld {
   // Keeps WinSock loaded: the last socket to go would unload it, and every input would pay
@@ -43,8 +39,7 @@ struct TWorld {
   TWSocket Keeper;
   TTestTrust Trust;
   SSL_CTX* ServerContext = nullptr;
-  int Listener = -1;
-  int Port = 0;
+  TFuzzListener Listener;
 
   TWorld() {
     ServerContext = SSL_CTX_new(TLS_server_method());
@@ -54,15 +49,6 @@ struct TWorld {
     SSL_CTX_use_PrivateKey(ServerContext, PEM_read_bio_PrivateKey(key, nullptr, nullptr, nullptr));
     BIO_free(cert);
     BIO_free(key);
-    Listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    Check(::bind(Listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0);
-    Check(::listen(Listener, 4) == 0);
-    ::getsockname(Listener, reinterpret_cast<sockaddr*>(&addr), &len);
-    Port = ntohs(addr.sin_port);
   }
 };
 
@@ -114,20 +100,6 @@ struct TServer {
   }
 };
 
-struct TInput {
-  const std::uint8_t* Data;
-  std::size_t Size;
-  std::size_t Pos = 0;
-  bool More() const { return Pos < Size; }
-  int Byte() { return More() ? Data[Pos++] : 0; }
-  std::string Take(std::size_t n) {
-    n = std::min(n, Size - Pos);
-    std::string bytes(reinterpret_cast<const char*>(Data + Pos), n);
-    Pos += n;
-    return bytes;
-  }
-};
-
 struct TClient {
   TWSocket Socket;
   int Connected = 0;
@@ -156,21 +128,7 @@ struct TClient {
   }
 };
 
-bool RunUntil(const std::function<bool()>& done, int ms) {
-  const std::uint64_t deadline = TickCount() + static_cast<std::uint64_t>(ms);
-  TMsg msg;
-  while (!done() && TickCount() < deadline) {
-    // The server runs from a descriptor watch inside PeekMessage and posts nothing, so the
-    // condition is looked at again before the loop sleeps.
-    if (PeekMessage(msg))
-      DispatchMessage(msg);
-    else if (!done())
-      WaitMessage(static_cast<int>(deadline - TickCount()));
-  }
-  return done();
-}
-
-void Play(TInput& in, TServer& server, TClient& client) {
+void Play(TFuzzInput& in, TServer& server, TClient& client) {
   while (in.More() && client.Closed == 0) {
     const int kind = in.Byte() % 4;
     const std::string chunk = in.Take(static_cast<std::size_t>(in.Byte()) * 8);
@@ -178,8 +136,7 @@ void Play(TInput& in, TServer& server, TClient& client) {
     if (kind == 1) server.Raw(chunk);
     if (kind == 2) server.CloseNotify();
     // Whatever has arrived is handled before the next operation.
-    TMsg msg;
-    while (PeekMessage(msg)) DispatchMessage(msg);
+    Drain();
   }
 }
 
@@ -195,12 +152,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::atexit([] { std::filesystem::remove_all(folder); });
     return made;
   }();
-  TInput in{data, size};
+  TFuzzInput in(data, size);
   const int flags = in.Byte();
   const int readSize = 1 + in.Byte() * 16;
-  TClient client(world->Port, (flags & 1) != 0, readSize);
-  const int fd = ::accept4(world->Listener, nullptr, nullptr, SOCK_CLOEXEC);
-  Check(fd >= 0);
+  TClient client(world->Listener.Port(), (flags & 1) != 0, readSize);
+  const int fd = world->Listener.Accept();
   TServer server(fd);
   int watch = 0;
   watch = WatchFd(fd, POLLIN, [&](short) {

@@ -76,8 +76,15 @@ void TCustomSocksWSocket::SetSocksLevel(const std::string& value) {
 void TCustomSocksWSocket::Connect() {
   // A socket in use is refused by the base; starting a negotiation first would turn the
   // live connection's next bytes into a "reply".
-  const bool inUse = FHSocket != winsock::INVALID_SOCKET && FState != wsClosed;
-  if (FSocksServer.empty() || inUse) {
+  if (ConnectionInUse()) {
+    TCustomWSocket::Connect();
+    return;
+  }
+  // A handler of the last close that connects again comes here before that close's reset:
+  // nothing of the old negotiation (a leftover of the destination's bytes) may reach this
+  // connection.
+  FNegotiation.Clear();
+  if (FSocksServer.empty()) {
     TCustomWSocket::Connect();
     return;
   }
@@ -164,6 +171,15 @@ void TCustomSocksWSocket::ResetDefaults() {
   FSocksLevel.assign(1, '5');
   FSocksPortAssigned = false;
   FSocksServerAssigned = false;
+}
+
+void TCustomSocksWSocket::CloseConnection(bool shutdownFirst, std::uint16_t error) {
+  // A close the socket layer decided on itself (a send that found the connection broken)
+  // may come while the negotiation runs: the application must still hear that its connect
+  // failed, and before it hears of the close.
+  if (SocksNegotiating() && FCloseInvoked)
+    return SocksFail(FLastError != 0 ? FLastError : socksLimitError, ClosedByProxy);
+  TCustomWSocket::CloseConnection(shutdownFirst, error);
 }
 
 int TCustomSocksWSocket::GetRcvdCount() {
@@ -336,8 +352,10 @@ void TCustomSocksWSocket::SocksFail(int error, const std::string& text) {
   } catch (std::exception& e) {
     HandleEventException(e);
   }
+  const winsock::SOCKET handle = FHSocket;
   NotifyApplicationConnected(static_cast<std::uint16_t>(error));
-  CloseConnection(true, static_cast<std::uint16_t>(error));
+  // The application may have given up on this connection and started the next one.
+  if (FHSocket == handle) CloseConnection(true, static_cast<std::uint16_t>(error));
 }
 
 // The application hears of its connection from inside the read loop here, which swallows

@@ -36,6 +36,7 @@ class TCustomSocksWSocket : public TCustomWSocket {
 
  protected:
   void ResetDefaults() override;
+  void CloseConnection(bool shutdownFirst, std::uint16_t error) override;
   int GetRcvdCount() override;
   bool NotifyDataAvailable(std::uint16_t error) override;
   void NotifySessionConnected(std::uint16_t error) override;

@@ -41,8 +41,13 @@ void TCustomTlsWSocket::SetTlsHostName(const std::string& value) {
 }
 
 void TCustomTlsWSocket::Connect() {
-  const bool inUse = FHSocket != winsock::INVALID_SOCKET && FState != wsClosed;
-  if (!FTlsEnabled || inUse) {
+  if (ConnectionInUse()) {
+    TCustomSocksWSocket::Connect();
+    return;
+  }
+  // A handler of the last close that connects again comes here before that close's reset.
+  ResetSession();
+  if (!FTlsEnabled) {
     TCustomSocksWSocket::Connect();
     return;
   }
@@ -83,6 +88,10 @@ int TCustomTlsWSocket::Send(const void* data, int len) {
 
 void TCustomTlsWSocket::ResetDefaults() {
   TCustomSocksWSocket::ResetDefaults();
+  ResetSession();
+}
+
+void TCustomTlsWSocket::ResetSession() {
   FPhase = tlsOff;
   FSession.reset();
   std::vector<char>().swap(FPlain);

@@ -74,6 +74,9 @@ class TCustomTlsWSocket : public TCustomSocksWSocket {
 
   static constexpr const char* ClosedInHandshakeText = "connection closed during the handshake";
 
+  // Forgets everything of the last connection's TLS stream.
+  void ResetSession();
+
   // Handshake (CustomTlsWSocketHandshake.cpp).
   void StartHandshake();
   bool ContinueHandshake(std::uint16_t error);

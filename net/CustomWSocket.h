@@ -134,15 +134,29 @@ class TCustomWSocket : public TNetComponent {
   void KeepUnsentDataOnClose();
   void DiscardSendQueue();
   void QueueForSend(const void* data, int len);
-  void TryToSend();
+  // False when a send failed for a reason that waiting will not cure (already reported, or
+  // the connection closed); true when everything went or the rest waits for FD_WRITE.
+  bool TryToSend();
+  bool SendFailed(int code);
   void ReadLoop(std::uint16_t error);
   void HandleSocketNotification(WPARAM wParam, LPARAM lParam);
+  void HandlePeerClose(winsock::SOCKET socket, std::uint16_t error);
   void HandleNameLookupDone(WPARAM wParam, LPARAM lParam);
   void HandleAddressLookupDone(WPARAM wParam, LPARAM lParam);
   // Resolves what Connect and Listen need; raises the resolver's exception.
   void ResolveEndpoints();
   bool ApplyConnectOptions();
   void StartLookup(const std::string& text, bool reverse);
+  // True while a connection holds the socket, so that Connect must refuse. One whose close
+  // has already been reported holds it no longer: a handler of OnSessionClosed that
+  // connects again lets go of it here.
+  bool ConnectionInUse();
+  // The per-connection flags start afresh with each new handle. The reset at the end of a
+  // close normally did so already, but not when a handler of that close started this one.
+  void StartConnectionState();
+  // The end of every close: the state, the report, then the reset.
+  void EndConnection(bool report, std::uint16_t error);
+  void FinishClose();
   void SetAllSent(bool value) { FAllSent = value; }
   bool AllSent() const { return FAllSent; }
 

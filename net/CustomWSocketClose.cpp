@@ -2,10 +2,7 @@
 
 void TCustomWSocket::CloseConnection(bool shutdownFirst, std::uint16_t error) {
   if (FHSocket == winsock::INVALID_SOCKET) {
-    if (FState != wsClosed) {
-      ChangeState(wsClosed);
-      ResetDefaults();
-    }
+    if (FState != wsClosed) EndConnection(false, error);
     return;
   }
   if (FState == wsClosed) return;
@@ -25,15 +22,50 @@ void TCustomWSocket::CloseConnection(bool shutdownFirst, std::uint16_t error) {
     return ReportWinsockError("Disconnect (closesocket)");
   }
   FHSocket = winsock::INVALID_SOCKET;
-  ChangeState(wsClosed);
-  if (!InDestroyingState() && !FCloseInvoked && OnSessionClosed) {
-    FCloseInvoked = true;
-    NotifySessionClosed(error);
+  EndConnection(true, error);
+}
+
+void TCustomWSocket::EndConnection(bool report, std::uint16_t error) {
+  // The reset must follow whatever the handlers do: skipped after an exception, it would
+  // leave the close-reported flag set, and the next connection's close would go unheard.
+  try {
+    ChangeState(wsClosed);
+    if (report && !InDestroyingState() && !FCloseInvoked && OnSessionClosed) {
+      FCloseInvoked = true;
+      NotifySessionClosed(error);
+    }
+  } catch (...) {
+    FinishClose();
+    throw;
   }
+  FinishClose();
+}
+
+void TCustomWSocket::FinishClose() {
+  // A handler that connected again owns the socket now; the reset would cut its new
+  // connection loose and leave the handle open, unreachable.
+  if (FHSocket != winsock::INVALID_SOCKET || FState != wsClosed) return;
   try {
     ResetDefaults();
   } catch (...) {
   }
+}
+
+bool TCustomWSocket::ConnectionInUse() {
+  if (FHSocket == winsock::INVALID_SOCKET || FState == wsClosed) return false;
+  if (!FCloseInvoked) return true;
+  // The peer's close has been reported; only the close that follows the handler is left of
+  // this connection, and the new one takes its place.
+  ws::closesocket(FHSocket);
+  FHSocket = winsock::INVALID_SOCKET;
+  ChangeState(wsClosed);
+  return false;
+}
+
+void TCustomWSocket::StartConnectionState() {
+  FCloseInvoked = false;
+  FPaused = false;
+  FReadCount = 0;
 }
 
 // Linger on with a time of 0 (the default) turns closesocket into a reset that throws away

@@ -58,8 +58,7 @@ bool TCustomWSocket::ApplyConnectOptions() {
 }
 
 void TCustomWSocket::Connect() {
-  if (FHSocket != winsock::INVALID_SOCKET && FState != wsClosed)
-    return ReportError("Connect: Socket already in use");
+  if (ConnectionInUse()) return ReportError("Connect: Socket already in use");
   if (!FPortAssigned) return ReportError("Connect: No Port Specified");
   if (!FAddrAssigned) return ReportError("Connect: No IP Address Specified");
   if (!FProtoAssigned) return ReportError("Connect: No Protocol Specified");
@@ -69,6 +68,7 @@ void TCustomWSocket::Connect() {
     return ReportError(std::string("connect: ") + e.what());
   }
   DiscardSendQueue();
+  StartConnectionState();
   FHSocket = ws::socket(winsock::AF_INET, FType, FProto);
   if (FHSocket == winsock::INVALID_SOCKET) return ReportWinsockError("Connect (socket)");
   ChangeState(wsOpened);
@@ -121,7 +121,9 @@ void TCustomWSocket::HandleSocketNotification(WPARAM wParam, LPARAM lParam) {
   if (events & winsock::FD_CONNECT) {
     ChangeState(wsConnected);
     NotifySessionConnected(error);
-    if (error != 0 && FState != wsClosed) Close();
+    // A handler that gave up on this attempt may have started the next one already; the
+    // close of the failed attempt must not reach it.
+    if (error != 0 && FHSocket == socket && FState != wsClosed) Close();
     if (stale()) return;
   }
   if (events & winsock::FD_READ) {
@@ -140,17 +142,30 @@ void TCustomWSocket::HandleSocketNotification(WPARAM wParam, LPARAM lParam) {
     NotifySessionAvailable(error);
     if (stale()) return;
   }
-  if ((events & winsock::FD_CLOSE) && FState != wsConnecting) {
-    ReadLoop(0);
-    // The last read may already have closed the socket (a handler, or a failed SOCKS
-    // negotiation); that close reported the end and reset the close-reported flag.
-    if (stale()) return;
-    if (OnSessionClosed && !FCloseInvoked) {
-      FCloseInvoked = true;
+  if ((events & winsock::FD_CLOSE) && FState != wsConnecting) HandlePeerClose(socket, error);
+}
+
+void TCustomWSocket::HandlePeerClose(winsock::SOCKET socket, std::uint16_t error) {
+  ReadLoop(0);
+  // The last read may already have closed the socket (a handler, or a failed SOCKS
+  // negotiation); that close reported the end and reset the close-reported flag. Later,
+  // the handler of OnSessionClosed may close the socket itself, or connect again.
+  auto closeIfStill = [&] {
+    if (FHSocket == socket && FState != wsClosed) Close();
+  };
+  if (FHSocket != socket || FPaused) return;
+  if (OnSessionClosed && !FCloseInvoked) {
+    FCloseInvoked = true;
+    try {
       NotifySessionClosed(error);
+    } catch (...) {
+      // A handler's exception must not leave the ended connection open: the close-reported
+      // flag would stay set, and the next connection's close would go unheard.
+      closeIfStill();
+      throw;
     }
-    if (FState != wsClosed) Close();
   }
+  closeIfStill();
 }
 
 void TCustomWSocket::ReadLoop(std::uint16_t error) {

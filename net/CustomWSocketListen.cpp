@@ -30,6 +30,7 @@ void TCustomWSocket::Listen() {
     return ReportError(std::string("listen: ") + e.what());
   }
   DiscardSendQueue();
+  StartConnectionState();
   FHSocket = ws::socket(winsock::AF_INET, FType, FProto);
   if (FHSocket == winsock::INVALID_SOCKET) return ReportWinsockError("socket");
   if (ws::bind(FHSocket, &Fsin, sizeof Fsin) == winsock::SOCKET_ERROR) {
@@ -86,6 +87,7 @@ void TCustomWSocket::Dup(winsock::SOCKET newHSocket) {
   }
   // Bytes still queued belong to the connection that went before, never to this one.
   DiscardSendQueue();
+  StartConnectionState();
   FHSocket = newHSocket;
   SetLingerOption();
   if (ws::WSAAsyncSelect(FHSocket, FWindowHandle, SocketNotifyMessage, kSessionEvents) != 0)
@@ -107,7 +109,8 @@ int TCustomWSocket::Resume() {
 
 void TCustomWSocket::Flush() {
   while (FHSocket != winsock::INVALID_SOCKET && !FAllSent) {
-    TryToSend();
+    // A failure that waiting cannot cure ends the flush; no FD_WRITE would come to end it.
+    if (!TryToSend()) return;
     PumpMessages();
     // Sleep until the next notification instead of spinning while the peer is slow. A
     // paused socket gets no FD_WRITE to wake it, so it looks again after a short nap.

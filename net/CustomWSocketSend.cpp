@@ -51,13 +51,13 @@ bool IsBrokenConnection(int code) {
 
 }  // namespace
 
-void TCustomWSocket::TryToSend() {
-  if (FHSocket == winsock::INVALID_SOCKET) return;
+bool TCustomWSocket::TryToSend() {
+  if (FHSocket == winsock::INVALID_SOCKET) return true;
   // Nothing queued is everything sent; otherwise a Send of 0 bytes on a fresh connection
   // would never see its OnDataSent.
   if (FBufList.empty()) {
     FAllSent = true;
-    return;
+    return true;
   }
   for (;;) {
     TBuffer& block = *FBufList.front();
@@ -67,29 +67,34 @@ void TCustomWSocket::TryToSend() {
       // The last block stays, emptied, so that the next Send appends to it.
       if (FBufList.size() == 1) {
         FAllSent = true;
-        return;
+        return true;
       }
       FBufList.pop_front();
       continue;
     }
     int sent = SendRaw(bytes, len);
-    if (sent == 0) return;
-    if (sent == winsock::SOCKET_ERROR) {
-      int code = ws::WSAGetLastError();
-      if (IsBrokenConnection(code)) {
-        FCloseInvoked = true;
-        Close();
-        NotifySessionClosed(static_cast<std::uint16_t>(code));
-      } else if (code != winsock::WSAEWOULDBLOCK) {
-        ReportWinsockError("TryToSend failed");
-      }
-      return;
-    }
+    if (sent == 0) return true;
+    if (sent == winsock::SOCKET_ERROR) return SendFailed(ws::WSAGetLastError());
     // A short send means the system buffer has just filled. Offering the rest once more
     // gets WSAEWOULDBLOCK, which is what arms the next FD_WRITE; stopping here instead
     // would leave the rest waiting for a notification that never comes.
     block.Remove(sent);
   }
+}
+
+bool TCustomWSocket::SendFailed(int code) {
+  if (code == winsock::WSAEWOULDBLOCK) return true;
+  if (!IsBrokenConnection(code)) {
+    ReportWinsockError("TryToSend failed");
+    return false;
+  }
+  FLastError = code;
+  FCloseInvoked = true;
+  Close();
+  // A handler run by the close (the TLS layer tells the application its connect failed)
+  // may have started the next connection; this report belongs to the broken one.
+  if (FHSocket == winsock::INVALID_SOCKET) NotifySessionClosed(static_cast<std::uint16_t>(code));
+  return false;
 }
 
 int TCustomWSocket::SendRaw(const void* data, int len) {

@@ -1,6 +1,7 @@
 #include "pop3/CustomPop3Cli.h"
 
 #include <exception>
+#include <utility>
 
 #include "platform/MessageLoop.h"
 
@@ -131,11 +132,17 @@ void TCustomPop3Cli::SendCommandLine(std::string_view line) {
   // waiting for its reply: left unsent, it would wait for ever and refuse every later
   // request. So the line still goes out, and the exception goes on to the caller after it.
   std::exception_ptr pumpFailure;
+  const bool outerUnsent = std::exchange(FCommandUnsent, true);
   try {
     ProcessPendingMessages();
   } catch (...) {
     pumpFailure = std::current_exception();
   }
+  FCommandUnsent = outerUnsent;
+  // A reply cannot come before its command: lines held now (the rest of an earlier answer,
+  // or whatever a faulty server sent) would otherwise be taken for this command's reply,
+  // end its request early, and let the next command go out before this one.
+  FReceiveBuffer.Fence();
   text.append("\r\n");
   // The pump may have run a close of this very connection (the server hung up, or a
   // handler called Abort); then there is nothing to send on, the closed-handler has

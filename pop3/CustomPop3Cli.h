@@ -182,6 +182,9 @@ class TCustomPop3Cli : public TNetComponent {
   bool FLineIsContinuation = false;
   // True while the overlong line being received began as a data line.
   bool FHeadIsDataLine = false;
+  // True while the messages before a command line's send run: a line that arrives meanwhile
+  // was sent before the command, so it cannot be the command's reply.
+  bool FCommandUnsent = false;
   std::string FTimestamp;
 
   std::string FHost;

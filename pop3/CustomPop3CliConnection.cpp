@@ -144,6 +144,12 @@ void TCustomPop3Cli::DispatchLines(std::uint16_t error) {
     FLastResponse.assign(line);
     FLineIsContinuation = continuation;
     FireResponse(FLastResponse);
+    if (FCommandUnsent || FReceiveBuffer.LineBeforeFence()) {
+      // It came before the command now awaiting its reply (see SendCommandLine).
+      if (!continuation) FHeadIsDataLine = false;
+      ShowReply();
+      continue;
+    }
     const bool asData =
         FState == pop3AwaitingReply && FReplyHandler == &TCustomPop3Cli::HandleDataLine;
     if (!continuation) {

@@ -6,6 +6,8 @@ void TPop3ReceiveBuffer::Clear() {
   FStart = 0;
   FCount = 0;
   FContinuation = false;
+  FFenced = 0;
+  FLineFenced = false;
   FData[0] = 0;
 }
 
@@ -41,8 +43,7 @@ bool TPop3ReceiveBuffer::NextLine(std::string_view& line, bool& continuation) {
     consumed = static_cast<int>(length) + 2;
     if (FContinuation && length == 0) {
       // The CR LF that ends an overlong line which was handed on whole already.
-      FStart += consumed;
-      FCount -= consumed;
+      Consume(consumed);
       FContinuation = false;
       return NextLine(line, continuation);
     }
@@ -56,7 +57,13 @@ bool TPop3ReceiveBuffer::NextLine(std::string_view& line, bool& continuation) {
   }
   const void* zero = std::memchr(begin, 0, length);
   line = std::string_view(begin, zero ? static_cast<const char*>(zero) - begin : length);
-  FStart += consumed;
-  FCount -= consumed;
+  FLineFenced = FFenced > 0;
+  Consume(consumed);
   return true;
+}
+
+void TPop3ReceiveBuffer::Consume(int count) {
+  FStart += count;
+  FCount -= count;
+  FFenced = FFenced > count ? FFenced - count : 0;
 }

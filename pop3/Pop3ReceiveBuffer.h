@@ -34,9 +34,20 @@ class TPop3ReceiveBuffer {
   // as continuations. False when no line is ready.
   bool NextLine(std::string_view& line, bool& continuation);
 
+  // Marks every byte held now as received before the command about to go out: a line made
+  // of them cannot be that command's reply, whatever it says.
+  void Fence() { FFenced = FCount; }
+  // Whether the line NextLine gave last began before the fence.
+  bool LineBeforeFence() const { return FLineFenced; }
+
  private:
+  void Consume(int count);
+
   char FData[Capacity] = {};
   int FStart = 0;
   int FCount = 0;
   bool FContinuation = false;
+  // Held bytes, counted from FStart, that came before the fence.
+  int FFenced = 0;
+  bool FLineFenced = false;
 };

@@ -129,12 +129,12 @@ void ApplyText(TControl* c, TControlKind kind, std::string_view text) {
 }
 }  // namespace
 
-void AssignFont(TControl* control, const TFontSpec& spec) {
+void AssignFont(TControl* control, const TLayoutFont& layoutFont) {
   TFont font;
-  font.SetName(std::string(spec.Name));
-  font.SetHeight(spec.Height);
-  font.SetColor(spec.Color);
-  font.SetStyle(spec.Style);
+  font.SetName(std::string(layoutFont.Name));
+  font.SetHeight(layoutFont.Height);
+  font.SetColor(layoutFont.Color);
+  font.SetStyle(layoutFont.Style);
   control->SetFont(&font);
 }
 

@@ -17,4 +17,4 @@ struct TBuildContext {
 
 // The control's kind's conventions, then the row's own settings, then its text.
 void ApplyRow(TControl* control, const TControlRow& row, TBuildContext& context);
-void AssignFont(TControl* control, const TFontSpec& spec);
+void AssignFont(TControl* control, const TLayoutFont& layoutFont);

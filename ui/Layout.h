@@ -36,14 +36,14 @@ enum class TControlKind {
 // The pictures the windows show, supplied by the window that is built.
 enum class TPictureId { Title, CloseInactive, CloseActive, MainWindow };
 
-struct TFontSpec {
+struct TLayoutFont {
   std::string_view Name;
   int Height;  // negative: the character height in pixels
   TColor Color;
   TFontStyles Style;
 };
 
-constexpr TFontSpec Verdana(int pixels, TColor color, TFontStyles style = 0) {
+constexpr TLayoutFont Verdana(int pixels, TColor color, TFontStyles style = 0) {
   return {"Verdana", -pixels, color, style};
 }
 
@@ -72,7 +72,7 @@ struct TSettings {
   std::optional<bool> WordWrap{};
   std::optional<bool> ShowAccelChar{};
   std::optional<bool> ParentFont{};
-  std::optional<TFontSpec> Font{};  // the control's own font
+  std::optional<TLayoutFont> Font{};  // the control's own font
   std::optional<bool> Default{};
   std::optional<bool> Cancel{};
   std::optional<TRadii> Radii{};
@@ -105,7 +105,7 @@ struct TWindowProps {
   int ClientWidth, ClientHeight;
   std::string_view OnCreate{}, OnActivate{}, OnKeyDown{};
   TColor Color = clSilver;
-  TFontSpec Font = Verdana(12, 0x004000);
+  TLayoutFont Font = Verdana(12, 0x004000);
   int HelpContext = 1;
   TPosition Position = TPosition::poScreenCenter;
 };

@@ -8,7 +8,7 @@ namespace {
 using enum TControlKind;
 
 // Left-aligned, in boxes that all end at x = 107, just before the values at x = 110.
-constexpr TFontSpec kFieldName = Verdana(12, 0x000040);
+constexpr TLayoutFont kFieldName = Verdana(12, 0x000040);
 
 // clang-format off
 constexpr TControlRow kControls[] = {

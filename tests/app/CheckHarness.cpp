@@ -128,7 +128,6 @@ void CheckHarness::RunCheck(const TCheckCase& c) {
   SCOPED_TRACE(c.what);
   TScriptedPeer peer;
   if (c.script) c.script(peer);
-  peer.Start();
   WriteSettings(c.settings, peer.Port());
   // Each run starts from a fresh program folder, whatever the run before left or removed.
   for (const char* folder : {"Data0000", "Data0001"}) {
@@ -161,11 +160,8 @@ void CheckHarness::RunCheck(const TCheckCase& c) {
   delete fMain;
   fMain = nullptr;
   DiskFull.reset();
-  // The peer's thread wakes no loop, so it is looked at in short slices.
   if (!c.commands.empty()) {
-    for (int waited = 0; waited < 3000 && !peer.ClientClosed(); waited += 10)
-      RunLoopUntil([] { return false; }, 10);
-    EXPECT_TRUE(peer.ClientClosed()) << "still connected";
+    EXPECT_TRUE(RunLoopUntil([&] { return peer.ComponentClosed(); }, 3000)) << "still connected";
   }
   EXPECT_EQ(Shown, c.log);
   EXPECT_EQ(peer.Lines(), c.commands);

@@ -1,8 +1,10 @@
 // Whole mail checks against a scripted mailbox: what the server receives, what the status
 // line says, which windows come up and what the user answers, in order.
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "CheckHarness.h"
 #include "app/Main.h"
@@ -18,6 +20,14 @@ const TLines kFinished = {"lInfo Checking finished."};
 const TLines kDeleted = {"lInfo Deleting the message...", "lInfo Continue checking..."};
 const TLines kQuit = {"QUIT"};
 const std::string kPlainExe = "a.exe";
+
+// A slow server: the peer's thread waits before its next step.
+TScriptedPeer::TStepFunction ServerDelay(int ms) {
+  return [ms](TScriptedPeer&) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return true;
+  };
+}
 
 // The download, then spool files 1, 2, 3 in turn, each gone once examined.
 TEST_F(MailCheck, DownloadsEveryMessageThenExaminesAndDeletesEachSpoolFile) {
@@ -304,9 +314,9 @@ TEST_F(MailCheck, WaitingForTheServerOrTheUserUsesAlmostNoCpu) {
   };
   RunCheck({"a greeting and a deletion answered two seconds late, a warning two seconds later",
             [](TScriptedPeer& p) {
-              p.Pause(2000);
+              p.Do(ServerDelay(2000));
               ScriptMailbox(p, {Mail("one", {kPlainExe})});
-              p.Expect().Pause(2000).Send("+OK\r\n");
+              p.Expect().Do(ServerDelay(2000)).Send("+OK\r\n");
               Reply(p, "+OK bye");
             },
             {measure},

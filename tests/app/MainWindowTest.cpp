@@ -15,7 +15,6 @@ using MainWindow = WindowsHarness;
 TEST_F(MainWindow, ReadsTheSettingsWhenItAppearsAndAsksForMissingOnes) {
   TScriptedPeer silent;
   silent.Expect();
-  silent.Start();
   const std::string host = "127.0.0.1\r\n" + silent.Port() + "\r\n";
   const std::string complete = host + "u\r\nbcd\r\n";
   const std::string shown = "127.0.0.1|" + silent.Port() + "|";

@@ -8,14 +8,25 @@
 #include <string>
 #include <vector>
 
-#include "SocksEchoServer.h"
 #include "SocksProxyProcess.h"
 #include "net/WSocket.h"
 #include "support/LoopRunner.h"
+#include "support/ScriptedPeer.h"
 
 namespace {
 
 using ::testing::ElementsAre;
+
+constexpr const char* Greeting = "+OK echo ready\r\n";
+constexpr const char* Ping = "PING through the proxy\r\n";
+
+// The destination behind the proxy: it greets, echoes one line, answers QUIT and closes, so
+// that data visibly crosses the proxy in both directions.
+struct TDestination : TScriptedPeer {
+  TDestination() {
+    Send(Greeting).Expect(Ping).Send(Ping).Expect("QUIT\r\n").Send("+OK bye\r\n").Close();
+  }
+};
 
 struct TProxyClient {
   TWSocket Socket;
@@ -59,10 +70,9 @@ struct TProxyClient {
   // Greeting in, a line out and echoed back, QUIT answered and the server closes.
   void ExchangeBothWays() {
     ASSERT_TRUE(RunLoopUntil([&] { return Has("SessionConnected(0)"); }, 10000));
-    ASSERT_TRUE(RunLoopUntil([&] { return Received == TSocksEchoServer::Greeting; }, 10000));
-    Socket.SendStr("PING through the proxy\r\n");
-    const std::string echoed =
-        std::string(TSocksEchoServer::Greeting) + "PING through the proxy\r\n";
+    ASSERT_TRUE(RunLoopUntil([&] { return Received == Greeting; }, 10000));
+    Socket.SendStr(Ping);
+    const std::string echoed = std::string(Greeting) + Ping;
     ASSERT_TRUE(RunLoopUntil([&] { return Received == echoed; }, 10000));
     Socket.SendStr("QUIT\r\n");
     ASSERT_TRUE(RunLoopUntil([&] { return Has("SessionClosed(0)"); }, 10000));
@@ -79,7 +89,7 @@ struct TProxyClient {
 
 TEST(SocksProxyTest, Socks5ThroughMicrosocksWithoutAuthentication) {
   START_PROXY(proxy, "microsocks");
-  TSocksEchoServer server;
+  TDestination server;
   TProxyClient client;
   client.ConnectThrough(proxy.Port(), "5", server.Port());
   client.ExchangeBothWays();
@@ -89,7 +99,7 @@ TEST(SocksProxyTest, Socks5ThroughMicrosocksWithoutAuthentication) {
 
 TEST(SocksProxyTest, Socks5ThroughMicrosocksWithUserAndPassword) {
   START_PROXY(proxy, "microsocks", "puser:ppass");
-  TSocksEchoServer server;
+  TDestination server;
   TProxyClient client;
   client.Socket.SetSocksUsercode("puser");
   client.Socket.SetSocksPassword("ppass");
@@ -115,7 +125,7 @@ TEST(SocksProxyTest, Socks5WrongPasswordIsRefusedByMicrosocks) {
 
 TEST(SocksProxyTest, Socks4ThroughDante) {
   START_PROXY(proxy, "dante");
-  TSocksEchoServer server;
+  TDestination server;
   TProxyClient client;
   client.ConnectThrough(proxy.Port(), "4", server.Port());
   client.ExchangeBothWays();
@@ -125,7 +135,7 @@ TEST(SocksProxyTest, Socks4ThroughDante) {
 
 TEST(SocksProxyTest, Socks4AThroughSshWithTheNameResolvedByTheProxy) {
   START_PROXY(proxy, "ssh");
-  TSocksEchoServer server;
+  TDestination server;
   TProxyClient client;
   client.Socket.SetSocksUsercode("quillet");
   client.ConnectThrough(proxy.Port(), "4a", server.Port());
@@ -137,16 +147,15 @@ TEST(SocksProxyTest, Socks4AThroughSshWithTheNameResolvedByTheProxy) {
 TEST(SocksProxyTest, Socks5ThroughSshAndARefusedDestination) {
   START_PROXY(proxy, "ssh");
   {
-    TSocksEchoServer server;
+    TDestination server;
     TProxyClient client;
     client.ConnectThrough(proxy.Port(), "5", server.Port());
     client.ExchangeBothWays();
   }
-  // Nothing listens on the echo server's port any more: the proxy reports the failure.
-  std::string deadPort;
-  { deadPort = TSocksEchoServer().Port(); }
+  // Nothing listens on the destination's port: the proxy reports the failure.
+  TRefusingPort refusing;
   TProxyClient client;
-  client.ConnectThrough(proxy.Port(), "5", deadPort);
+  client.ConnectThrough(proxy.Port(), "5", refusing.Port());
   ASSERT_TRUE(RunLoopUntil([&] { return client.Events.size() >= 4; }, 10000));
   EXPECT_EQ(client.Events.front(), "SocksConnected(0)");
   EXPECT_EQ(client.Socket.State(), wsClosed);

@@ -15,7 +15,7 @@ TEST_F(LineCloseTest, PeerCloseOffersHeldBytesBeforeSessionClosed) {
   };
   Sock->SetLineMode(true);
   Deliver("line\r\nxyz");
-  Peer->CloseConnection();
+  Peer->Close();
   ASSERT_TRUE(RunLoopUntil([&] { return Sock->State() == wsClosed; }));
   DrainMessages();
   EXPECT_EQ(Events, (std::vector<std::string>{"data:line\r\n", "data:xyz", "closed:0"}));
@@ -27,7 +27,7 @@ TEST_F(LineCloseTest, PeerCloseOffersHeldBytesBeforeSessionClosed) {
 TEST_F(LineCloseTest, LastLineIsOfferedEvenWithoutSessionClosedHandler) {
   Sock->SetLineMode(true);
   Deliver("xyz");
-  Peer->CloseConnection();
+  Peer->Close();
   ASSERT_TRUE(RunLoopUntil([&] { return Sock->State() == wsClosed; }));
   DrainMessages();
   EXPECT_EQ(Reads, (std::vector<std::string>{"xyz"}));
@@ -38,7 +38,7 @@ TEST_F(LineCloseTest, LastLineReadInPieces) {
   Sock->OnSessionClosed = [this](TObject*, std::uint16_t) { Events.push_back("closed"); };
   Sock->SetLineMode(true);
   Deliver("vwxyz");
-  Peer->CloseConnection();
+  Peer->Close();
   ASSERT_TRUE(RunLoopUntil([&] { return Sock->State() == wsClosed; }));
   DrainMessages();
   EXPECT_EQ(Events, (std::vector<std::string>{"data:vw", "data:xy", "data:z", "closed"}));

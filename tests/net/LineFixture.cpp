@@ -23,12 +23,12 @@ void LineFixture::TearDown() {
 }
 
 void LineFixture::ConnectToNewPeer() {
-  Peer = std::make_unique<TLinePeer>();
+  Peer = std::make_unique<TScriptedPeer>();
   Taken = 0;
   Sock->SetAddr("127.0.0.1");
-  Sock->SetPort(Peer->PortText());
+  Sock->SetPort(Peer->Port());
   Sock->Connect();
-  ASSERT_TRUE(RunLoopUntil([&] { return Sock->State() == wsConnected && Peer->Accepted(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return Sock->State() == wsConnected && Peer->Connected(); }));
 }
 
 void LineFixture::Deliver(const std::string& packet) {
@@ -40,7 +40,7 @@ void LineFixture::Deliver(const std::string& packet) {
 }
 
 std::string LineFixture::PeerReceives(std::size_t count) {
-  RunLoopUntil([&] { return Peer->Received().size() >= count; });
+  RunLoopUntil([&] { return Peer->ReceivedSize() >= count; });
   DrainMessages();
   return Peer->Received();
 }

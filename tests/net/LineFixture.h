@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "LinePeer.h"
 #include "net/WSocket.h"
+#include "support/ScriptedPeer.h"
 
 class LineFixture : public ::testing::Test {
  protected:
@@ -26,7 +26,7 @@ class LineFixture : public ::testing::Test {
   // Every Receive the handler made, concatenated.
   std::string AllRead() const;
 
-  std::unique_ptr<TLinePeer> Peer;
+  std::unique_ptr<TScriptedPeer> Peer;
   std::unique_ptr<TWSocket> Sock;
   // The handler reads at most this many bytes per call.
   int ReadSize = 1 << 20;

@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "SocksEventLog.h"
-#include "SocksScriptedProxy.h"
 #include "support/LoopRunner.h"
+#include "support/ScriptedPeer.h"
 
 TEST(LineSocksTest, NegotiationCompletesInLineModeAndLaterBytesComeAsLines) {
   const std::string reply = Bytes({5, 0, 0, 1, 127, 0, 0, 1, 0x9C, 0x40});
   const std::string request = Bytes({5, 1, 0, 3, 9}) + "localhost" + Bytes({0, 110});
-  TSocksScriptedProxy proxy;
+  TScriptedPeer proxy;
   proxy.Expect(Bytes({5, 1, 0}))
       .Send(Bytes({5, 0}))
       .Expect(request)
@@ -20,7 +20,6 @@ TEST(LineSocksTest, NegotiationCompletesInLineModeAndLaterBytesComeAsLines) {
       .Hold()
       .Send("o\r\n")
       .ExpectEnd();
-  proxy.Start();
   TWSocket socket;
   socket.SetLineMode(true);
   int connected = -1;
@@ -32,7 +31,7 @@ TEST(LineSocksTest, NegotiationCompletesInLineModeAndLaterBytesComeAsLines) {
     const std::string line = socket.ReceiveStr();
     if (!line.empty()) lines.push_back(line);
   };
-  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return connected == 0 && proxy.Holding(); }));
   EXPECT_TRUE(lines.empty());
@@ -43,5 +42,5 @@ TEST(LineSocksTest, NegotiationCompletesInLineModeAndLaterBytesComeAsLines) {
   EXPECT_EQ(lines, (std::vector<std::string>{"+OK one\r\n", "+OK two\r\n"}));
   socket.Close();
   EXPECT_TRUE(RunLoopUntil([&] { return proxy.Done(); }));
-  EXPECT_TRUE(proxy.Finish().empty());
+  EXPECT_TRUE(proxy.Failures().empty());
 }

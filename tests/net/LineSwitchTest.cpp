@@ -3,25 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 #include "LineFixture.h"
 #include "support/LoopRunner.h"
+#include "support/SocketArrival.h"
 
 using LineSwitchTest = LineFixture;
-
-namespace {
-
-// Waits on the test's own thread, without dispatching, until the peer has written
-// everything queued; on loopback the bytes are then in the component's socket.
-void WaitWritten(TLinePeer& peer, std::uint64_t total) {
-  for (int i = 0; i < 2000 && peer.Written() < total; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  ASSERT_GE(peer.Written(), total);
-}
-
-}  // namespace
 
 TEST_F(LineSwitchTest, SwitchingOffDeliversHeldBytesBeforeNewData) {
   Sock->SetLineMode(true);
@@ -31,7 +17,7 @@ TEST_F(LineSwitchTest, SwitchingOffDeliversHeldBytesBeforeNewData) {
   Sock->SetLineMode(false);
   // New data is already waiting in the socket when the loop runs again.
   Peer->Send("ef");
-  WaitWritten(*Peer, 8);
+  ASSERT_TRUE(WaitForArrival(Sock->HSocket(), 2));
   ASSERT_TRUE(RunLoopUntil([&] { return AllRead().size() >= 8; }));
   DrainMessages();
   EXPECT_EQ(Reads, (std::vector<std::string>{"ab\r\n", "cd", "ef"}));

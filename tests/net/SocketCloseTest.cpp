@@ -3,27 +3,24 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <future>
-#include <thread>
-
 #include "SocketEventLog.h"
-#include "SocketTestPeer.h"
 #include "platform/MessageLoop.h"
 #include "platform/winsock/WinsockTestHooks.h"
 #include "support/LoopRunner.h"
+#include "support/ScriptedPeer.h"
+#include "support/SocketArrival.h"
 
 namespace {
 
-void ConnectTo(TWSocket& socket, SocketEventLog& log, const TestPeer& peer) {
+void ConnectTo(TWSocket& socket, SocketEventLog& log, const TScriptedPeer& peer) {
   socket.SetAddr("127.0.0.1");
-  socket.SetPort(peer.PortText());
+  socket.SetPort(peer.Port());
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return log.Has("connected 0"); }));
 }
 
 TEST(SocketCloseTest, AbortCancelsTheLookupDropsTheQueueAndReportsTheClose) {
-  TestPeer peer([](int fd) { TestPeer::ReadAll(fd); });
+  TScriptedPeer peer;
   SocketEventLog log;
   TWSocket socket;
   log.Attach(socket);
@@ -44,10 +41,8 @@ TEST(SocketCloseTest, AbortCancelsTheLookupDropsTheQueueAndReportsTheClose) {
 }
 
 TEST(SocketCloseTest, PeerResetIsReportedOnce) {
-  TestPeer peer([](int fd) {
-    TestPeer::ReadAll(fd, 1);
-    ResetFd(fd);
-  });
+  TScriptedPeer peer;
+  peer.Expect("x").Reset();
   SocketEventLog log;
   TWSocket socket;
   log.Attach(socket);
@@ -64,33 +59,16 @@ TEST(SocketCloseTest, PeerResetIsReportedOnce) {
             "Error 10057 in function Send\r\nSocket is not connected");
 }
 
-// Waits, without running the loop, until the kernel has taken the peer's reset on the
-// component's connection. The loop must stay still: it would find the reset first and close
-// the socket through FD_CLOSE, and the case under test is a send that meets the reset.
-bool ResetArrived(TWSocket& socket) {
-  for (int i = 0; i < 5000; ++i) {
-    char probe = 0;
-    // A zero-length read only looks; it fails once the reset has arrived.
-    if (ws::recv(socket.HSocket(), &probe, 0, 0) == winsock::SOCKET_ERROR &&
-        ws::WSAGetLastError() != winsock::WSAEWOULDBLOCK)
-      return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return false;
-}
-
-// A peer that resets the connection once the test says so.
+// A peer that resets the connection once the test says so, and a wait, without running the
+// loop, until the component's side has taken the reset. The loop must stay still: it would
+// find the reset first and close the socket through FD_CLOSE, and the case under test is a
+// send that meets the reset.
 struct ResettingPeer {
-  std::promise<void> go;
-  TestPeer peer{[ready = go.get_future().share()](int fd) {
-    ready.wait();
-    ResetFd(fd);
-  }};
-  // Resets and waits until the component's side has taken the reset.
+  TScriptedPeer peer;
+  ResettingPeer() { peer.Hold().Reset(); }
   bool ResetNow(TWSocket& socket) {
-    go.set_value();
-    peer.Join();
-    return ResetArrived(socket);
+    peer.Release();
+    return peer.WaitPlayed() && WaitForArrival(socket.HSocket(), 1);
   }
 };
 
@@ -131,10 +109,8 @@ TEST(SocketCloseTest, WriteNotificationMeetingAResetReportsTheCloseAndNoDataSent
 }
 
 TEST(SocketCloseTest, CountersAndLocalPortAroundAConnection) {
-  TestPeer peer([](int fd) {
-    TestPeer::SendAll(fd, "0123456789");
-    TestPeer::ReadAll(fd);
-  });
+  TScriptedPeer peer;
+  peer.Send("0123456789");
   SocketEventLog log;
   std::string received;
   TWSocket socket;
@@ -144,7 +120,11 @@ TEST(SocketCloseTest, CountersAndLocalPortAroundAConnection) {
     int n = socket.Receive(buffer, sizeof buffer);
     if (n > 0) received.append(buffer, static_cast<size_t>(n));
   };
-  std::string localPort = std::to_string(UnusedPort());
+  std::string localPort;
+  {
+    TRefusingPort free;  // bound and let go again: nobody uses it now
+    localPort = free.Port();
+  }
   socket.SetLocalPort(localPort);
   ConnectTo(socket, log, peer);
   EXPECT_EQ(socket.GetLocalPortText(), localPort);

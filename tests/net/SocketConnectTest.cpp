@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "SocketEventLog.h"
-#include "SocketTestPeer.h"
+#include "platform/winsock/WinsockTestHooks.h"
 #include "support/LoopRunner.h"
+#include "support/ScriptedPeer.h"
 
 namespace {
 
@@ -16,10 +17,11 @@ void Target(TWSocket& socket, const std::string& port) {
 }
 
 TEST(SocketConnectTest, RefusedConnectReportsInOrder) {
+  TRefusingPort refusing;
   SocketEventLog log;
   TWSocket socket;
   log.Attach(socket);
-  Target(socket, std::to_string(UnusedPort()));
+  Target(socket, refusing.Port());
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return log.Has("closed 0"); }));
   std::vector<std::string> expected = {"state 7>1",       "state 1>3", "state 3>4",
@@ -30,28 +32,28 @@ TEST(SocketConnectTest, RefusedConnectReportsInOrder) {
 }
 
 TEST(SocketConnectTest, FirstWriteAfterConnectReportsDataSent) {
-  TestPeer peer([](int fd) { TestPeer::ReadAll(fd); });
+  TScriptedPeer peer;
   SocketEventLog log;
   TWSocket socket;
   log.Attach(socket);
-  Target(socket, peer.PortText());
+  Target(socket, peer.Port());
   socket.Connect();
   EXPECT_EQ(socket.State(), wsConnecting);
   ASSERT_TRUE(RunLoopUntil([&] { return log.Has("sent 0"); }));
   EXPECT_EQ(log.events[3], "connected 0");
   EXPECT_EQ(socket.PeerAddr(), "127.0.0.1");
-  EXPECT_EQ(socket.PeerPort(), peer.PortText());
+  EXPECT_EQ(socket.PeerPort(), peer.Port());
   EXPECT_NE(socket.GetLocalPortText(), "error");
   socket.Close();
   EXPECT_EQ(log.events.back(), "closed 0");
 }
 
 TEST(SocketConnectTest, SendOfNothingReportsDataSentFromTheLoop) {
-  TestPeer peer([](int fd) { TestPeer::ReadAll(fd); });
+  TScriptedPeer peer;
   SocketEventLog log;
   TWSocket socket;
   log.Attach(socket);
-  Target(socket, peer.PortText());
+  Target(socket, peer.Port());
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return log.Has("connected 0"); }));
   DrainMessages();
@@ -67,10 +69,8 @@ TEST(SocketConnectTest, SendOfNothingReportsDataSentFromTheLoop) {
 }
 
 TEST(SocketConnectTest, DataFlowsBothWaysAndPeerCloseIsReportedOnce) {
-  TestPeer peer([](int fd) {
-    std::string got = TestPeer::ReadAll(fd, 5);
-    TestPeer::SendAll(fd, "echo:" + got);
-  });
+  TScriptedPeer peer;
+  peer.Expect("hello").Send("echo:hello").Close();
   SocketEventLog log;
   TWSocket socket;
   log.Attach(socket);
@@ -83,7 +83,7 @@ TEST(SocketConnectTest, DataFlowsBothWaysAndPeerCloseIsReportedOnce) {
   socket.OnSessionConnected = [&](TObject*, std::uint16_t error) {
     if (error == 0) socket.SendStr("hello");
   };
-  Target(socket, peer.PortText());
+  Target(socket, peer.Port());
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return log.Has("closed 0"); }));
   EXPECT_EQ(received, "echo:hello");
@@ -122,11 +122,11 @@ TEST(SocketConnectTest, ConnectGuardsAndResolutionFailures) {
 }
 
 TEST(SocketConnectTest, AfterCloseAddressAndPortMustBeAssignedAgain) {
-  TestPeer peer([](int fd) { TestPeer::ReadAll(fd); });
+  TScriptedPeer peer;
   SocketEventLog log;
   TWSocket socket;
   log.Attach(socket);
-  Target(socket, peer.PortText());
+  Target(socket, peer.Port());
   socket.SetProto("6");
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return log.Has("connected 0"); }));
@@ -139,23 +139,33 @@ TEST(SocketConnectTest, AfterCloseAddressAndPortMustBeAssignedAgain) {
             "Cannot change LocalPort if not closed");
   EXPECT_EQ(ExceptionText([&] { socket.Connect(); }), "Connect: Socket already in use");
   socket.Close();
-  EXPECT_EQ(socket.Port(), peer.PortText());
+  EXPECT_EQ(socket.Port(), peer.Port());
   EXPECT_EQ(socket.Proto(), "tcp");
   EXPECT_EQ(ExceptionText([&] { socket.Connect(); }), "Connect: No Port Specified");
-  socket.SetPort(peer.PortText());
+  socket.SetPort(peer.Port());
   EXPECT_EQ(ExceptionText([&] { socket.Connect(); }), "Connect: No IP Address Specified");
 }
 
-TEST(SocketConnectTest, ServiceNamePortConnects) {
-  // "110x" must be read as port 110; nothing listens there, so the connect is refused,
-  // which shows the port was resolved without an error.
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
-  Target(socket, "110x");
-  socket.Connect();
-  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("state 4>7"); }));
-  EXPECT_TRUE(log.Has("connected 10061"));
+// A service name goes through the services database (here with the name put on a listener
+// of the test's own); a number is read up to its first non-digit.
+TEST(SocketConnectTest, ServiceNameAndNumberPortsConnect) {
+  for (const bool byName : {true, false}) {
+    SCOPED_TRACE(byName ? "pop3" : "number");
+    TScriptedPeer peer;
+    peer.Send("+OK\r\n").Close();
+    winsock::SimulateService("pop3", peer.PortNumber());
+    SocketEventLog log;
+    TWSocket socket;
+    log.Attach(socket);
+    std::string received;
+    socket.OnDataAvailable = [&](TObject*, std::uint16_t) { received += socket.ReceiveStr(); };
+    Target(socket, byName ? "pop3" : peer.Port() + "x");
+    socket.Connect();
+    ASSERT_TRUE(RunLoopUntil([&] { return log.Has("closed 0"); }));
+    EXPECT_TRUE(log.Has("connected 0"));
+    EXPECT_EQ(received, "+OK\r\n");
+  }
+  winsock::SimulateService("pop3", 0);
 }
 
 TEST(SocketConnectTest, SendFlagsAndLingerSettings) {

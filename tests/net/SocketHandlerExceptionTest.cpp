@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "SocketEventLog.h"
-#include "SocketTestPeer.h"
 #include "support/LoopRunner.h"
+#include "support/ScriptedPeer.h"
 
 namespace {
 
@@ -17,12 +17,8 @@ void Target(TWSocket& socket, const std::string& port) {
 }
 
 TEST(SocketHandlerExceptionTest, DataHandlerExceptionEndsReadLoopSilently) {
-  TestPeer peer([](int fd) {
-    TestPeer::SendAll(fd, "first");
-    TestPeer::ReadAll(fd, 2);  // wait until the component answers, then send more
-    TestPeer::SendAll(fd, "second");
-    TestPeer::ReadAll(fd);
-  });
+  TScriptedPeer peer;
+  peer.Send("first").Expect("go").Send("second");  // more only once the component answers
   SocketEventLog log;
   TWSocket socket;
   log.Attach(socket);
@@ -37,7 +33,7 @@ TEST(SocketHandlerExceptionTest, DataHandlerExceptionEndsReadLoopSilently) {
     if (n > 0) received.append(buffer, static_cast<size_t>(n));
     if (calls == 1) throw std::runtime_error("handler failed");
   };
-  Target(socket, peer.PortText());
+  Target(socket, peer.Port());
   socket.Connect();
   // After the exception, "first" still has unread bytes, but the loop stopped.
   ASSERT_TRUE(RunLoopUntil([&] { return calls >= 1; }));
@@ -53,7 +49,7 @@ TEST(SocketHandlerExceptionTest, DataHandlerExceptionEndsReadLoopSilently) {
 }
 
 TEST(SocketHandlerExceptionTest, ConnectHandlerExceptionAbortsByDefault) {
-  TestPeer peer([](int fd) { TestPeer::ReadAll(fd); });
+  TScriptedPeer peer;
   SocketEventLog log;
   TWSocket socket;
   log.Attach(socket);
@@ -61,7 +57,7 @@ TEST(SocketHandlerExceptionTest, ConnectHandlerExceptionAbortsByDefault) {
     log.events.push_back("connected");
     throw std::runtime_error("connect handler failed");
   };
-  Target(socket, peer.PortText());
+  Target(socket, peer.Port());
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return socket.State() == wsClosed; }));
   std::vector<std::string> tail(log.events.end() - 3, log.events.end());
@@ -70,7 +66,8 @@ TEST(SocketHandlerExceptionTest, ConnectHandlerExceptionAbortsByDefault) {
 }
 
 TEST(SocketHandlerExceptionTest, BgExceptionHandlerMayKeepTheConnection) {
-  TestPeer peer([](int fd) { TestPeer::SendAll(fd, TestPeer::ReadAll(fd, 4)); });
+  TScriptedPeer peer;
+  peer.Expect("ping").Send("ping");
   TWSocket socket;
   std::string message;
   socket.OnBgException = [&](TObject* sender, std::exception& e, bool& canClose) {
@@ -83,7 +80,7 @@ TEST(SocketHandlerExceptionTest, BgExceptionHandlerMayKeepTheConnection) {
   };
   std::string echoed;
   socket.OnDataAvailable = [&](TObject*, std::uint16_t) { echoed += socket.ReceiveStr(); };
-  Target(socket, peer.PortText());
+  Target(socket, peer.Port());
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return !message.empty(); }));
   EXPECT_EQ(message, "connect handler failed");
@@ -94,7 +91,7 @@ TEST(SocketHandlerExceptionTest, BgExceptionHandlerMayKeepTheConnection) {
 }
 
 TEST(SocketHandlerExceptionTest, ThrowingBgExceptionHandlerStillAborts) {
-  TestPeer peer([](int fd) { TestPeer::ReadAll(fd); });
+  TScriptedPeer peer;
   TWSocket socket;
   socket.OnBgException = [&](TObject*, std::exception&, bool&) {
     throw std::runtime_error("nested");
@@ -102,20 +99,18 @@ TEST(SocketHandlerExceptionTest, ThrowingBgExceptionHandlerStillAborts) {
   socket.OnSessionConnected = [&](TObject*, std::uint16_t) {
     throw std::runtime_error("connect handler failed");
   };
-  Target(socket, peer.PortText());
+  Target(socket, peer.Port());
   socket.Connect();
   EXPECT_TRUE(RunLoopUntil([&] { return socket.State() == wsClosed; }));
 }
 
 TEST(SocketHandlerExceptionTest, HandlerThatNeverReadsDoesNotHangTheLoop) {
-  TestPeer peer([](int fd) {
-    TestPeer::SendAll(fd, "unread bytes");
-    TestPeer::ReadAll(fd);
-  });
+  TScriptedPeer peer;
+  peer.Send("unread bytes");
   TWSocket socket;
   int calls = 0;
   socket.OnDataAvailable = [&](TObject*, std::uint16_t) { ++calls; };
-  Target(socket, peer.PortText());
+  Target(socket, peer.Port());
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return calls > 0; }));
   DrainMessages();

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "SocketEventLog.h"
-#include "SocketTestPeer.h"
 #include "platform/MessageLoop.h"
 #include "platform/winsock/WinsockTestHooks.h"
 #include "support/LoopRunner.h"
+#include "support/ScriptedPeer.h"
 
 namespace {
 
@@ -60,12 +60,12 @@ TEST(SocketLifecycleTest, LoaderFailuresRaiseDirectly) {
 }
 
 struct ConnectedToPeer {
-  TestPeer peer{[](int fd) { TestPeer::ReadAll(fd); }};
+  TScriptedPeer peer;
   void Connect(TWSocket& socket) {
     bool connected = false;
     socket.OnSessionConnected = [&](TObject*, std::uint16_t) { connected = true; };
     socket.SetAddr("127.0.0.1");
-    socket.SetPort(peer.PortText());
+    socket.SetPort(peer.Port());
     socket.Connect();
     ASSERT_TRUE(RunLoopUntil([&] { return connected; }));
     socket.OnSessionConnected = nullptr;
@@ -114,12 +114,12 @@ TEST(SocketLifecycleTest, PumpMessagesConsumesQuitAndDispatchesTheRest) {
 }
 
 TEST(SocketLifecycleTest, CloseNotificationWhileConnectingIsIgnored) {
-  TestPeer peer([](int fd) { TestPeer::ReadAll(fd); });
+  TScriptedPeer peer;
   SocketEventLog log;
   TWSocket socket;
   log.Attach(socket);
   socket.SetAddr("127.0.0.1");
-  socket.SetPort(peer.PortText());
+  socket.SetPort(peer.Port());
   socket.Connect();
   ASSERT_EQ(socket.State(), wsConnecting);
   PostMessage(socket.Handle(), SocketNotifyMessage, static_cast<WPARAM>(socket.HSocket()),
@@ -136,17 +136,15 @@ TEST(SocketLifecycleTest, CloseNotificationWhileConnectingIsIgnored) {
 }
 
 TEST(SocketLifecycleTest, WaitUntilClosedDeliversTheRestAndReturnsAtTheClose) {
-  TestPeer peer([](int fd) {
-    TestPeer::ReadAll(fd, 2);
-    TestPeer::SendAll(fd, "last words");
-  });
+  TScriptedPeer peer;
+  peer.Expect("go").Send("last words").Close();
   SocketEventLog log;
   std::string received;
   TWSocket socket;
   log.Attach(socket);
   socket.OnDataAvailable = [&](TObject*, std::uint16_t) { received += socket.ReceiveStr(); };
   socket.SetAddr("127.0.0.1");
-  socket.SetPort(peer.PortText());
+  socket.SetPort(peer.Port());
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return log.Has("connected 0"); }));
   socket.SendStr("go");

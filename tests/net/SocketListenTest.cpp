@@ -1,12 +1,13 @@
 // Listening, accepting and handing a connection to another component, datagrams, and
 // pausing notifications.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "SocketEventLog.h"
-#include "SocketTestPeer.h"
 #include "platform/MessageLoop.h"
 #include "support/LoopRunner.h"
+#include "support/ScriptedPeer.h"
 
 namespace {
 
@@ -36,16 +37,14 @@ TEST(SocketListenTest, AcceptedConnectionIsTakenOverWithDup) {
   EXPECT_EQ(serverLog.events, listening);
   EXPECT_EQ(server.State(), wsListening);
 
-  int client = ConnectBlocking(port);
-  ASSERT_GE(client, 0);
+  TScriptedPeer client(TScriptedPeer::TDial{port});
+  client.Send("to the session").Expect("back").Close();
   ASSERT_TRUE(RunLoopUntil([&] { return session.State() == wsConnected; }));
   EXPECT_EQ(session.PeerAddr(), "127.0.0.1");
-  TestPeer::SendAll(client, "to the session");
   ASSERT_TRUE(RunLoopUntil([&] { return received == "to the session"; }));
   session.SendStr("back");
-  EXPECT_EQ(TestPeer::ReadAll(client, 4), "back");
-  CloseFd(client);
   ASSERT_TRUE(RunLoopUntil([&] { return sessionLog.Has("closed 0"); }));
+  EXPECT_THAT(client.Failures(), ::testing::IsEmpty());
   EXPECT_EQ(session.State(), wsClosed);
   EXPECT_EQ(server.State(), wsListening);
   server.Close();
@@ -57,23 +56,20 @@ TEST(SocketListenTest, DupStartsTheAdoptedConnectionWithAnEmptyQueue) {
   TWSocket session;
   server.OnSessionAvailable = [&](TObject*, std::uint16_t) { session.Dup(server.Accept()); };
   std::uint16_t port = ListenOnLoopback(server);
-  int first = ConnectBlocking(port);
-  ASSERT_GE(first, 0);
+  TScriptedPeer first(TScriptedPeer::TDial{port});
+  first.Hold();  // never reads, so most of what is sent stays in the session's send queue
   ASSERT_TRUE(RunLoopUntil([&] { return session.State() == wsConnected; }));
-  // The first client never reads, so most of this stays in the session's send queue.
   session.SendStr(std::string(16 * 1024 * 1024, 'x'));
   winsock::SOCKET firstHandle = session.HSocket();
-  int second = ConnectBlocking(port);
-  ASSERT_GE(second, 0);
+  TScriptedPeer second(TScriptedPeer::TDial{port});
+  second.Expect("fresh").ExpectEnd();
   ASSERT_TRUE(RunLoopUntil([&] { return session.HSocket() != firstHandle; }));
   EXPECT_EQ(session.State(), wsConnected);
   // What was queued for the first client must never reach the second one.
   session.SendStr("fresh");
-  EXPECT_EQ(TestPeer::ReadAll(second, 5), "fresh");
   session.Close();
-  EXPECT_EQ(TestPeer::ReadAll(second).size(), 0u);
-  CloseFd(first);
-  CloseFd(second);
+  ASSERT_TRUE(RunLoopUntil([&] { return second.Done(); }));
+  EXPECT_THAT(second.Failures(), ::testing::IsEmpty());
 }
 
 TEST(SocketListenTest, RefusedListenAcceptAndDup) {
@@ -115,10 +111,8 @@ TEST(SocketListenTest, ListeningAgainIsRefusedAndKeepsTheFirstSocket) {
   // The first socket still takes connections.
   bool offered = false;
   server.OnSessionAvailable = [&](TObject*, std::uint16_t) { offered = true; };
-  int client = ConnectBlocking(port);
-  ASSERT_GE(client, 0);
+  TScriptedPeer client(TScriptedPeer::TDial{port});
   EXPECT_TRUE(RunLoopUntil([&] { return offered; }));
-  CloseFd(client);
 }
 
 TEST(SocketListenTest, DatagramListenSendToAndReceiveFrom) {
@@ -198,17 +192,15 @@ TEST(SocketListenTest, DatagramConnectSendsThroughTheQueue) {
 }
 
 TEST(SocketListenTest, PauseSuppressesQueuedNotificationsUntilResume) {
-  TestPeer peer([](int fd) {
-    TestPeer::SendAll(fd, "data");
-    TestPeer::ReadAll(fd);
-  });
+  TScriptedPeer peer;
+  peer.Send("data");
   SocketEventLog log;
   TWSocket socket;
   log.Attach(socket);
   std::string received;
   socket.OnDataAvailable = [&](TObject*, std::uint16_t) { received += socket.ReceiveStr(); };
   socket.SetAddr("127.0.0.1");
-  socket.SetPort(peer.PortText());
+  socket.SetPort(peer.Port());
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return socket.State() == wsConnected; }));
   // Queue a notification, then pause before the loop delivers it.
@@ -235,9 +227,8 @@ TEST(SocketListenTest, ListenerResumedAfterPauseStillAccepts) {
   std::uint16_t port = ListenOnLoopback(server);
   server.Pause();
   server.Resume();
-  int client = ConnectBlocking(port);
+  TScriptedPeer client(TScriptedPeer::TDial{port});
   EXPECT_TRUE(RunLoopUntil([&] { return available == 1; }));
-  CloseFd(client);
 }
 
 }  // namespace

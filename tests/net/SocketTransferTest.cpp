@@ -1,18 +1,17 @@
 // Bulk transfers through the send queue and the read loop: nothing lost, nothing
 // reordered, and the queue's end reported once it has drained.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <thread>
-
 #include "SocketEventLog.h"
-#include "SocketTestPeer.h"
 #include "platform/MessageLoop.h"
 #include "support/LoopRunner.h"
+#include "support/ScriptedPeer.h"
 
 namespace {
+
+using ::testing::IsEmpty;
 
 constexpr size_t kTotal = 20 * 1024 * 1024;
 
@@ -35,36 +34,16 @@ size_t NextPieceSize(std::uint32_t& seed) {
   return 1 + (seed >> 8) % limit;
 }
 
-// Reads everything, comparing as it goes; pauses now and then so the sender's queue and
-// the kernel buffers fill up and sending has to wait for FD_WRITE. Once `expected` bytes
-// have arrived it answers "done", which wakes the component's loop.
-struct CheckingReader {
-  explicit CheckingReader(size_t expectedBytes) : expected(expectedBytes) {}
-  const size_t expected;
-  std::atomic<size_t> received{0};
-  std::atomic<bool> intact{true};
-  void operator()(int fd) {
-    size_t sinceNap = 0;
-    for (;;) {
-      std::string chunk = TestPeer::ReadSome(fd, 3000);
-      if (chunk.empty()) return;
-      size_t at = received.load();
-      for (size_t i = 0; i < chunk.size(); ++i)
-        if (chunk[i] != PatternByte(at + i)) intact = false;
-      received += chunk.size();
-      if (received.load() == expected) TestPeer::SendAll(fd, "done");
-      sinceNap += chunk.size();
-      if (sinceNap >= 2 * 1024 * 1024) {
-        sinceNap = 0;
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-      }
-    }
-  }
-};
+void ConnectTo(TWSocket& socket, const TScriptedPeer& peer) {
+  socket.SetAddr("127.0.0.1");
+  socket.SetPort(peer.Port());
+  socket.Connect();
+}
 
 TEST(SocketTransferTest, TwentyMegabytesSentInVaryingPiecesArriveInOrder) {
-  auto reader = std::make_shared<CheckingReader>(kTotal);
-  TestPeer peer([reader](int fd) { (*reader)(fd); });
+  // The whole pattern, in order, then an answer that wakes the component's loop.
+  TScriptedPeer peer;
+  peer.Expect(Pattern(0, kTotal)).Send("done");
   SocketEventLog log;
   std::string answer;
   TWSocket socket;
@@ -95,29 +74,23 @@ TEST(SocketTransferTest, TwentyMegabytesSentInVaryingPiecesArriveInOrder) {
     }
     queueUpTo(std::min(kTotal, queued + 1024 * 1024));
   };
-  socket.SetAddr("127.0.0.1");
-  socket.SetPort(peer.PortText());
-  socket.Connect();
+  ConnectTo(socket, peer);
   ASSERT_TRUE(RunLoopUntil([&] { return dataSentAfterAll > 0; }, 60000));
   EXPECT_EQ(queued, kTotal);
   ASSERT_TRUE(RunLoopUntil([&] { return answer == "done"; }, 60000));
-  EXPECT_TRUE(reader->intact.load());
-  socket.Close();
-  peer.Join();
-  EXPECT_EQ(reader->received.load(), kTotal);
+  EXPECT_THAT(peer.Failures(), IsEmpty());
   EXPECT_GE(dataSentAfterAll, 1);
 }
 
 TEST(SocketTransferTest, TwentyMegabytesReceivedThroughTheReadLoop) {
-  TestPeer peer([](int fd) {
-    std::uint32_t seed = 7;
-    size_t sent = 0;
-    while (sent < kTotal) {
-      size_t len = std::min(NextPieceSize(seed), kTotal - sent);
-      TestPeer::SendAll(fd, Pattern(sent, len));
-      sent += len;
-    }
-  });
+  TScriptedPeer peer;
+  std::uint32_t sendSeed = 7;
+  for (size_t sent = 0; sent < kTotal;) {
+    const size_t len = std::min(NextPieceSize(sendSeed), kTotal - sent);
+    peer.Send(Pattern(sent, len));
+    sent += len;
+  }
+  peer.Close();
   SocketEventLog log;
   TWSocket socket;
   log.Attach(socket);
@@ -138,9 +111,7 @@ TEST(SocketTransferTest, TwentyMegabytesReceivedThroughTheReadLoop) {
     closedBeforeAll = received != kTotal;
     log.events.push_back("closed");
   };
-  socket.SetAddr("127.0.0.1");
-  socket.SetPort(peer.PortText());
-  socket.Connect();
+  ConnectTo(socket, peer);
   ASSERT_TRUE(RunLoopUntil([&] { return log.Has("closed"); }, 60000));
   EXPECT_EQ(received, kTotal);
   EXPECT_TRUE(intact);
@@ -149,33 +120,28 @@ TEST(SocketTransferTest, TwentyMegabytesReceivedThroughTheReadLoop) {
 
 TEST(SocketTransferTest, DataQueuedBeforeCloseStillReachesThePeer) {
   const size_t total = 4 * 1024 * 1024;
-  auto reader = std::make_shared<CheckingReader>(total);
-  TestPeer peer([reader](int fd) { (*reader)(fd); });
+  TScriptedPeer peer;
+  peer.Expect(Pattern(0, total)).ExpectEnd();
   TWSocket socket;
   bool connected = false;
   socket.OnSessionConnected = [&](TObject*, std::uint16_t) { connected = true; };
-  socket.SetAddr("127.0.0.1");
-  socket.SetPort(peer.PortText());
-  socket.Connect();
+  ConnectTo(socket, peer);
   ASSERT_TRUE(RunLoopUntil([&] { return connected; }));
   socket.SendStr(Pattern(0, total));
   socket.Flush();
   socket.Close();
-  peer.Join();
-  EXPECT_EQ(reader->received.load(), total);
-  EXPECT_TRUE(reader->intact.load());
+  ASSERT_TRUE(peer.WaitPlayed(20000));
+  EXPECT_THAT(peer.Failures(), IsEmpty());
 }
 
 TEST(SocketTransferTest, FlushOfAPausedSocketStillDrainsTheQueue) {
   const size_t total = 16 * 1024 * 1024;
-  auto reader = std::make_shared<CheckingReader>(total);
-  TestPeer peer([reader](int fd) { (*reader)(fd); });
+  TScriptedPeer peer;
+  peer.Expect(Pattern(0, total)).ExpectEnd();
   TWSocket socket;
   bool connected = false;
   socket.OnSessionConnected = [&](TObject*, std::uint16_t) { connected = true; };
-  socket.SetAddr("127.0.0.1");
-  socket.SetPort(peer.PortText());
-  socket.Connect();
+  ConnectTo(socket, peer);
   ASSERT_TRUE(RunLoopUntil([&] { return connected; }));
   // Flush waits inside the component, so the reaper is a timer that aborts it.
   HWND reaper = AllocateHWnd([&](UINT msg, WPARAM, LPARAM) -> LRESULT {
@@ -190,9 +156,8 @@ TEST(SocketTransferTest, FlushOfAPausedSocketStillDrainsTheQueue) {
   DestroyWindow(reaper);
   EXPECT_EQ(socket.State(), wsConnected);
   socket.Close();
-  peer.Join();
-  EXPECT_EQ(reader->received.load(), total);
-  EXPECT_TRUE(reader->intact.load());
+  ASSERT_TRUE(peer.WaitPlayed(20000));
+  EXPECT_THAT(peer.Failures(), IsEmpty());
 }
 
 }  // namespace

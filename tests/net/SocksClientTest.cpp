@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "SocksEventLog.h"
-#include "SocksScriptedProxy.h"
 #include "support/LoopRunner.h"
+#include "support/ScriptedPeer.h"
 
 namespace {
 
@@ -20,14 +20,14 @@ std::string Socks5Request(const std::string& host, int port) {
          Bytes({port >> 8, port & 0xFF});
 }
 
-void CloseAndCheckProxy(TWSocket& socket, TSocksScriptedProxy& proxy) {
+void CloseAndCheckProxy(TWSocket& socket, TScriptedPeer& proxy) {
   if (socket.State() != wsClosed) socket.Close();
   EXPECT_TRUE(RunLoopUntil([&] { return proxy.Done(); }));
-  EXPECT_THAT(proxy.Finish(), IsEmpty());
+  EXPECT_THAT(proxy.Failures(), IsEmpty());
 }
 
 TEST(SocksClientTest, Socks5WithoutAuthenticationSendsExactBytesAndCarriesData) {
-  TSocksScriptedProxy proxy;
+  TScriptedPeer proxy;
   // A dotted destination still goes to the proxy as a name (address type 3).
   proxy.Expect(Bytes({5, 1, 0}))
       .Send(Bytes({5, 0}))
@@ -36,11 +36,10 @@ TEST(SocksClientTest, Socks5WithoutAuthenticationSendsExactBytesAndCarriesData) 
       .Expect("USER bob\r\n")
       .Send("+OK go on\r\n")
       .ExpectEnd();
-  proxy.Start();
   TWSocket socket;
   TSocksEventLog log;
   log.Attach(socket);
-  AimThroughProxy(socket, proxy.PortText(), "5", "192.0.2.7", "1080");
+  AimThroughProxy(socket, proxy.Port(), "5", "192.0.2.7", "1080");
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return log.Has("SessionConnected(0)"); }));
   EXPECT_EQ(socket.State(), wsConnected);
@@ -52,7 +51,7 @@ TEST(SocksClientTest, Socks5WithoutAuthenticationSendsExactBytesAndCarriesData) 
 }
 
 TEST(SocksClientTest, BytesBehindTheReplyAreReceivedFirstAndCounted) {
-  TSocksScriptedProxy proxy;
+  TScriptedPeer proxy;
   proxy.Expect(Bytes({5, 1, 0}))
       .Send(Bytes({5, 0}))
       .Expect(Socks5Request("localhost", 110))
@@ -60,7 +59,6 @@ TEST(SocksClientTest, BytesBehindTheReplyAreReceivedFirstAndCounted) {
       .Hold()
       .Send("second\r\n")
       .ExpectEnd();
-  proxy.Start();
   TWSocket socket;
   TSocksEventLog log;
   log.ReadSize = 4;  // the handler needs several calls for the leftover
@@ -70,7 +68,7 @@ TEST(SocksClientTest, BytesBehindTheReplyAreReceivedFirstAndCounted) {
     log.Events.push_back("SessionConnected(" + std::to_string(error) + ")");
     rcvdAtConnect = socket.RcvdCount();
   };
-  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return log.Data.size() >= 11 && proxy.Holding(); }));
   EXPECT_EQ(log.Data, "+OK hello\r\n");
@@ -85,7 +83,7 @@ TEST(SocksClientTest, BytesBehindTheReplyAreReceivedFirstAndCounted) {
 }
 
 TEST(SocksClientTest, UserPasswordReplyOneByteAtATimeCompletesOnTheSecondByte) {
-  TSocksScriptedProxy proxy;
+  TScriptedPeer proxy;
   proxy.Expect(Bytes({5, 1, 2}))
       .Send(Bytes({5, 2}))
       .Expect(Bytes({1, 5}) + "puser" + Bytes({5}) + "ppass")
@@ -95,14 +93,13 @@ TEST(SocksClientTest, UserPasswordReplyOneByteAtATimeCompletesOnTheSecondByte) {
       .Expect(Socks5Request("localhost", 110))
       .Send(Socks5Ok)
       .ExpectEnd();
-  proxy.Start();
   TWSocket socket;
   TSocksEventLog log;
   log.Attach(socket);
   socket.SetSocksUsercode("puser");
   socket.SetSocksPassword("ppass");
   socket.SetSocksAuthentication(socksAuthenticateUsercode);
-  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
   socket.Connect();
   // Method choice (2 bytes) and the first byte of the verdict have been read.
   ASSERT_TRUE(RunLoopUntil([&] { return proxy.Holding() && socket.ReadCount() == 3; }));
@@ -116,18 +113,17 @@ TEST(SocksClientTest, UserPasswordReplyOneByteAtATimeCompletesOnTheSecondByte) {
 }
 
 TEST(SocksClientTest, OfferedAuthenticationThatTheProxyDoesNotNeed) {
-  TSocksScriptedProxy proxy;
+  TScriptedPeer proxy;
   proxy.Expect(Bytes({5, 1, 2}))
       .Send(Bytes({5, 0}))
       .Expect(Socks5Request("localhost", 110))
       .Send(Socks5Ok)
       .ExpectEnd();
-  proxy.Start();
   TWSocket socket;
   TSocksEventLog log;
   log.Attach(socket);
   socket.SetSocksAuthentication(socksAuthenticateUsercode);
-  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return log.Has("SessionConnected(0)"); }));
   EXPECT_THAT(log.Events, ElementsAre("SocksConnected(0)", "AuthState(3)", "SessionConnected(0)"));
@@ -135,7 +131,7 @@ TEST(SocksClientTest, OfferedAuthenticationThatTheProxyDoesNotNeed) {
 }
 
 TEST(SocksClientTest, ReplyWithANameNeedsAllTenBytes) {
-  TSocksScriptedProxy proxy;
+  TScriptedPeer proxy;
   const std::string reply = Bytes({5, 0, 0, 3, 3}) + "abc" + Bytes({0, 80});
   proxy.Expect(Bytes({5, 1, 0}))
       .Send(Bytes({5, 0}))
@@ -144,11 +140,10 @@ TEST(SocksClientTest, ReplyWithANameNeedsAllTenBytes) {
       .Hold()
       .Send(reply.substr(9) + "+OK\r\n")
       .ExpectEnd();
-  proxy.Start();
   TWSocket socket;
   TSocksEventLog log;
   log.Attach(socket);
-  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return proxy.Holding() && socket.ReadCount() == 2 + 9; }));
   DrainMessages();
@@ -171,15 +166,14 @@ TEST(SocksClientTest, Socks4RequestsCarryTheAddressOrTheNameForTheProxy) {
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.level);
-    TSocksScriptedProxy proxy;
+    TScriptedPeer proxy;
     // The reply is read with an exact bound: the greeting behind it stays for the handler.
     proxy.Expect(c.expected).Send(Bytes({0, 90, 0, 0, 0, 0, 0, 0}) + "+OK\r\n").ExpectEnd();
-    proxy.Start();
     TWSocket socket;
     TSocksEventLog log;
     log.Attach(socket);
     socket.SetSocksUsercode("bob");
-    AimThroughProxy(socket, proxy.PortText(), c.level, "localhost", "110");
+    AimThroughProxy(socket, proxy.Port(), c.level, "localhost", "110");
     socket.Connect();
     ASSERT_TRUE(RunLoopUntil([&] { return log.Data == "+OK\r\n"; }));
     EXPECT_THAT(log.Events, ElementsAre("SocksConnected(0)", "SessionConnected(0)"));
@@ -190,13 +184,12 @@ TEST(SocksClientTest, Socks4RequestsCarryTheAddressOrTheNameForTheProxy) {
 // An application that keeps its windows alive while the state changes may see the TCP
 // connection to the proxy complete before Connect returns; it must still be negotiated.
 TEST(SocksClientTest, ProxyConnectionCompletedInsideOnChangeStateIsNegotiated) {
-  TSocksScriptedProxy proxy;
+  TScriptedPeer proxy;
   proxy.Expect(Bytes({5, 1, 0}))
       .Send(Bytes({5, 0}))
       .Expect(Socks5Request("localhost", 110))
       .Send(Socks5Ok)
       .ExpectEnd();
-  proxy.Start();
   TWSocket socket;
   TSocksEventLog log;
   log.Attach(socket);
@@ -205,7 +198,7 @@ TEST(SocksClientTest, ProxyConnectionCompletedInsideOnChangeStateIsNegotiated) {
     if (newState != wsConnecting) return;
     pumped = RunLoopUntil([&] { return socket.State() != wsConnecting; });
   };
-  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
   socket.Connect();
   ASSERT_TRUE(pumped);
   ASSERT_TRUE(RunLoopUntil([&] { return log.Has("SessionConnected(0)"); }));
@@ -217,30 +210,29 @@ TEST(SocksClientTest, ProxyConnectionCompletedInsideOnChangeStateIsNegotiated) {
 // As on a direct connection, an exception from the application's OnSessionConnected goes to
 // OnBgException and aborts the connection instead of vanishing inside the read loop.
 TEST(SocksClientTest, ExceptionFromOnSessionConnectedAbortsTheConnection) {
-  TSocksScriptedProxy proxy;
+  TScriptedPeer proxy;
   proxy.Expect(Bytes({5, 1, 0}))
       .Send(Bytes({5, 0}))
       .Expect(Socks5Request("localhost", 110))
       .Send(Socks5Ok)
       .ExpectEnd();
-  proxy.Start();
   TWSocket socket;
   std::string caught;
   socket.OnSessionConnected = [](TObject*, std::uint16_t) {
     throw ESocketException("handler failed");
   };
   socket.OnBgException = [&](TObject*, std::exception& e, bool&) { caught = e.what(); };
-  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return proxy.Done(); }));
   EXPECT_EQ(caught, "handler failed");
   EXPECT_EQ(socket.State(), wsClosed);
-  EXPECT_THAT(proxy.Finish(), IsEmpty());
+  EXPECT_THAT(proxy.Failures(), IsEmpty());
 }
 
 // In line mode the bytes that rode behind the proxy's reply are framed like any others.
 TEST(SocksClientTest, BytesBehindTheReplyComeAsLinesInLineMode) {
-  TSocksScriptedProxy proxy;
+  TScriptedPeer proxy;
   proxy.Expect(Bytes({5, 1, 0}))
       .Send(Bytes({5, 0}))
       .Expect(Socks5Request("localhost", 110))
@@ -248,7 +240,6 @@ TEST(SocksClientTest, BytesBehindTheReplyComeAsLinesInLineMode) {
       .Hold()
       .Send("o\r\n")
       .ExpectEnd();
-  proxy.Start();
   TWSocket socket;
   socket.SetLineMode(true);
   std::vector<std::string> lines;
@@ -257,7 +248,7 @@ TEST(SocksClientTest, BytesBehindTheReplyComeAsLinesInLineMode) {
     const int n = socket.Receive(buf, sizeof buf);
     if (n > 0) lines.emplace_back(buf, n);
   };
-  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return !lines.empty() && proxy.Holding(); }));
   EXPECT_EQ(lines, std::vector<std::string>{"+OK one\r\n"});

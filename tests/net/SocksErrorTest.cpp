@@ -7,9 +7,10 @@
 #include <functional>
 
 #include "SocksEventLog.h"
-#include "SocksScriptedProxy.h"
 #include "platform/MessageLoop.h"
 #include "support/LoopRunner.h"
+#include "support/ScriptedPeer.h"
+#include "support/SocketArrival.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ struct TFailureCase {
   std::string name;
   std::string level;
   bool offerUserPass;
-  std::function<void(TSocksScriptedProxy&)> script;  // everything after the first request
+  std::function<void(TScriptedPeer&)> script;  // everything after the first request
   std::vector<std::string> authEvents;
   int code;
   std::string text;
@@ -31,24 +32,24 @@ const std::string Greeting2 = Bytes({5, 1, 2});
 const std::string Request5 = Bytes({5, 1, 0, 3, 9}) + "localhost" + Bytes({0, 110});
 const std::string Request4 = Bytes({4, 1, 0, 110, 127, 0, 0, 1, 0});
 
-std::function<void(TSocksScriptedProxy&)> ConnectReply(const std::string& reply) {
-  return [reply](TSocksScriptedProxy& p) {
+std::function<void(TScriptedPeer&)> ConnectReply(const std::string& reply) {
+  return [reply](TScriptedPeer& p) {
     p.Expect(Greeting).Send(Bytes({5, 0})).Expect(Request5).Send(reply);
   };
 }
 
-std::function<void(TSocksScriptedProxy&)> MethodChoice(const std::string& reply) {
-  return [reply](TSocksScriptedProxy& p) { p.Expect(Greeting).Send(reply); };
+std::function<void(TScriptedPeer&)> MethodChoice(const std::string& reply) {
+  return [reply](TScriptedPeer& p) { p.Expect(Greeting).Send(reply); };
 }
 
-std::function<void(TSocksScriptedProxy&)> AuthVerdict(const std::string& reply) {
-  return [reply](TSocksScriptedProxy& p) {
+std::function<void(TScriptedPeer&)> AuthVerdict(const std::string& reply) {
+  return [reply](TScriptedPeer& p) {
     p.Expect(Greeting2).Send(Bytes({5, 2})).Expect(Bytes({1, 1, 'u', 1, 'p'})).Send(reply);
   };
 }
 
-std::function<void(TSocksScriptedProxy&)> Socks4Reply(int version, int code) {
-  return [version, code](TSocksScriptedProxy& p) {
+std::function<void(TScriptedPeer&)> Socks4Reply(int version, int code) {
+  return [version, code](TScriptedPeer& p) {
     p.Expect(Request4).Send(Bytes({version, code, 0, 0, 0, 0, 0, 0}));
   };
 }
@@ -75,10 +76,10 @@ std::vector<TFailureCase> Cases() {
        "socks version error"},
       {"auth reply too long", "5", true, AuthVerdict(Bytes({1, 0, 0})), authFailed, 20001,
        "too much data availaible"},
-      {"proxy closes", "5", false, [](TSocksScriptedProxy& p) { p.Expect(Greeting).Close(); }, none,
+      {"proxy closes", "5", false, [](TScriptedPeer& p) { p.Expect(Greeting).Close(); }, none,
        20014, "connection closed by socks server"},
       {"proxy closes during auth", "5", true,
-       [](TSocksScriptedProxy& p) {
+       [](TScriptedPeer& p) {
          AuthVerdict(Bytes({1}))(p);
          p.Close();
        },
@@ -105,10 +106,9 @@ std::vector<TFailureCase> Cases() {
 TEST(SocksErrorTest, EveryFailureReachesSocksErrorThenSessionConnectedThenClose) {
   for (const TFailureCase& c : Cases()) {
     SCOPED_TRACE(c.name);
-    TSocksScriptedProxy proxy;
+    TScriptedPeer proxy;
     c.script(proxy);
     proxy.ExpectEnd();
-    proxy.Start();
     TWSocket socket;
     TSocksEventLog log;
     log.Attach(socket);
@@ -117,7 +117,7 @@ TEST(SocksErrorTest, EveryFailureReachesSocksErrorThenSessionConnectedThenClose)
       socket.SetSocksPassword("p");
       socket.SetSocksAuthentication(socksAuthenticateUsercode);
     }
-    AimThroughProxy(socket, proxy.PortText(), c.level, "localhost", "110");
+    AimThroughProxy(socket, proxy.Port(), c.level, "localhost", "110");
     socket.Connect();
     ASSERT_TRUE(RunLoopUntil([&] { return log.Count("SessionClosed") > 0 && proxy.Done(); }));
     std::vector<std::string> expected = {"SocksConnected(0)"};
@@ -128,20 +128,19 @@ TEST(SocksErrorTest, EveryFailureReachesSocksErrorThenSessionConnectedThenClose)
     expected.push_back("SessionClosed(" + code + ")");
     EXPECT_THAT(log.Events, ElementsAreArray(expected));
     EXPECT_EQ(socket.State(), wsClosed);
-    EXPECT_THAT(proxy.Finish(), IsEmpty());
+    EXPECT_THAT(proxy.Failures(), IsEmpty());
   }
 }
 
 // SOCKS 4 resolves the destination itself; a name it cannot resolve ends the connection
 // like any other failure, so the application still hears OnSessionConnected.
 TEST(SocksErrorTest, Socks4DestinationThatCannotBeResolved) {
-  TSocksScriptedProxy proxy;
+  TScriptedPeer proxy;
   proxy.ExpectEnd();
-  proxy.Start();
   TWSocket socket;
   TSocksEventLog log;
   log.Attach(socket);
-  AimThroughProxy(socket, proxy.PortText(), "4", "256.1.1.1", "110");
+  AimThroughProxy(socket, proxy.Port(), "4", "256.1.1.1", "110");
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return log.Count("SessionClosed") > 0 && proxy.Done(); }));
   const std::string text = "ESocketException WSocketResolveHost: '256.1.1.1' Invalid IP address.";
@@ -149,17 +148,16 @@ TEST(SocksErrorTest, Socks4DestinationThatCannotBeResolved) {
               ElementsAreArray({std::string("SocksConnected(0)"), "SocksError(20017," + text + ")",
                                 std::string("SessionConnected(20017)"),
                                 std::string("SessionClosed(20017)")}));
-  EXPECT_THAT(proxy.Finish(), IsEmpty());
+  EXPECT_THAT(proxy.Failures(), IsEmpty());
 }
 
 TEST(SocksErrorTest, ReadErrorDuringNegotiation) {
-  TSocksScriptedProxy proxy;
+  TScriptedPeer proxy;
   proxy.Expect(Greeting).Hold().ExpectEnd();
-  proxy.Start();
   TWSocket socket;
   TSocksEventLog log;
   log.Attach(socket);
-  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return proxy.Holding(); }));
   PostMessage(socket.Handle(), SocketNotifyMessage, static_cast<WPARAM>(socket.HSocket()),
@@ -170,19 +168,37 @@ TEST(SocksErrorTest, ReadErrorDuringNegotiation) {
                                 "SessionConnected(10054)", "SessionClosed(10054)"}));
   proxy.Release();
   EXPECT_TRUE(RunLoopUntil([&] { return proxy.Done(); }));
-  EXPECT_THAT(proxy.Finish(), IsEmpty());
+  EXPECT_THAT(proxy.Failures(), IsEmpty());
 }
 
-TEST(SocksErrorTest, ProxyThatRefusesTheConnection) {
-  std::uint16_t deadPort = 0;
-  {
-    TSocksScriptedProxy unused;  // bound and closed again: nothing listens there afterwards
-    deadPort = unused.Port();
-  }
+// The proxy asks for user/password and resets before the client's answer goes out: the
+// send meets the reset, and the socket layer's own close must still end the connect first.
+TEST(SocksErrorTest, ResetMetBySendDuringNegotiation) {
+  TScriptedPeer proxy;
+  proxy.Expect(Greeting2).Hold().Send(Bytes({5, 2})).Reset();
   TWSocket socket;
   TSocksEventLog log;
   log.Attach(socket);
-  AimThroughProxy(socket, std::to_string(deadPort), "5", "localhost", "110");
+  socket.SetSocksAuthentication(socksAuthenticateUsercode);
+  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
+  socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return proxy.Holding(); }));
+  // The loop stays still until the method choice and the reset are both there.
+  proxy.Release();
+  ASSERT_TRUE(proxy.WaitPlayed());
+  ASSERT_TRUE(WaitForArrival(socket.HSocket(), 1));
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Count("SessionClosed") > 0; }));
+  EXPECT_THAT(log.Events, ElementsAreArray({"SocksConnected(0)", "AuthState(0)", "AuthState(2)",
+                                            "SocksError(10054,connection closed by socks server)",
+                                            "SessionConnected(10054)", "SessionClosed(10054)"}));
+}
+
+TEST(SocksErrorTest, ProxyThatRefusesTheConnection) {
+  TRefusingPort refusing;
+  TWSocket socket;
+  TSocksEventLog log;
+  log.Attach(socket);
+  AimThroughProxy(socket, refusing.Port(), "5", "localhost", "110");
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return log.Count("SessionClosed") > 0; }));
   EXPECT_THAT(log.Events, ElementsAreArray({"SocksConnected(10061)", "SessionConnected(10061)",

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "SocksEventLog.h"
-#include "SocksScriptedProxy.h"
 #include "support/LoopRunner.h"
+#include "support/ScriptedPeer.h"
 
 namespace {
 
@@ -62,11 +62,10 @@ TEST(SocksSettingsTest, OnlyTcpGoesThroughAProxyAndNothingListensThroughOne) {
 }
 
 TEST(SocksSettingsTest, SettingsAreFrozenWhileConnected) {
-  TSocksScriptedProxy proxy;
+  TScriptedPeer proxy;
   proxy.Expect(Bytes({5, 1, 0})).Hold().ExpectEnd();
-  proxy.Start();
   TWSocket socket;
-  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return proxy.Holding(); }));
   EXPECT_EQ(ErrorOf([&] { socket.SetSocksLevel("4"); }), "Can't change socks level if not closed");
@@ -74,14 +73,14 @@ TEST(SocksSettingsTest, SettingsAreFrozenWhileConnected) {
   EXPECT_EQ(ErrorOf([&] { socket.SetSocksServer("x"); }),
             "Can't change socks server if not closed");
   EXPECT_EQ(socket.SocksLevel(), "5");
-  EXPECT_EQ(socket.SocksPort(), proxy.PortText());
+  EXPECT_EQ(socket.SocksPort(), proxy.Port());
   EXPECT_EQ(socket.SocksServer(), "127.0.0.1");
   // A second Connect is refused without disturbing the negotiation under way.
   EXPECT_EQ(ErrorOf([&] { socket.Connect(); }), "Connect: Socket already in use");
   socket.Close();
   proxy.Release();
   EXPECT_TRUE(RunLoopUntil([&] { return proxy.Done(); }));
-  EXPECT_THAT(proxy.Finish(), IsEmpty());
+  EXPECT_THAT(proxy.Failures(), IsEmpty());
 }
 
 // The requests are built in 128-byte areas: what fits goes out whole and exact, what does
@@ -110,11 +109,11 @@ TEST(SocksSettingsTest, RequestsThatDoNotFitTheirAreaAreRefused) {
 TEST(SocksSettingsTest, RequestsThatExactlyFillTheirAreaGoOutWhole) {
   const std::string user(119, 'u');
   const std::string host(121, 'h');
-  TSocksScriptedProxy proxy4;
+  TScriptedPeer proxy4;
   proxy4.Expect(Bytes({4, 1, 0, 110, 127, 0, 0, 1}) + user + Bytes({0}))
       .Send(Bytes({0, 90, 0, 0, 0, 0, 0, 0}))
       .ExpectEnd();
-  TSocksScriptedProxy proxy5;
+  TScriptedPeer proxy5;
   proxy5.Expect(Bytes({5, 1, 2}))
       .Send(Bytes({5, 2}))
       .Expect(Bytes({1, 60}) + std::string(60, 'u') + Bytes({65}) + std::string(65, 'p'))
@@ -122,18 +121,16 @@ TEST(SocksSettingsTest, RequestsThatExactlyFillTheirAreaGoOutWhole) {
       .Expect(Bytes({5, 1, 0, 3, 121}) + host + Bytes({0, 110}))
       .Send(Bytes({5, 0, 0, 1, 127, 0, 0, 1, 0, 1}))
       .ExpectEnd();
-  proxy4.Start();
-  proxy5.Start();
   TWSocket socket4, socket5;
   TSocksEventLog log4, log5;
   log4.Attach(socket4);
   log5.Attach(socket5);
   socket4.SetSocksUsercode(user);
-  AimThroughProxy(socket4, proxy4.PortText(), "4", "127.0.0.1", "110");
+  AimThroughProxy(socket4, proxy4.Port(), "4", "127.0.0.1", "110");
   socket5.SetSocksUsercode(std::string(60, 'u'));
   socket5.SetSocksPassword(std::string(65, 'p'));
   socket5.SetSocksAuthentication(socksAuthenticateUsercode);
-  AimThroughProxy(socket5, proxy5.PortText(), "5", host, "110");
+  AimThroughProxy(socket5, proxy5.Port(), "5", host, "110");
   socket4.Connect();
   socket5.Connect();
   ASSERT_TRUE(RunLoopUntil(
@@ -141,52 +138,50 @@ TEST(SocksSettingsTest, RequestsThatExactlyFillTheirAreaGoOutWhole) {
   socket4.Close();
   socket5.Close();
   EXPECT_TRUE(RunLoopUntil([&] { return proxy4.Done() && proxy5.Done(); }));
-  EXPECT_THAT(proxy4.Finish(), IsEmpty());
-  EXPECT_THAT(proxy5.Finish(), IsEmpty());
+  EXPECT_THAT(proxy4.Failures(), IsEmpty());
+  EXPECT_THAT(proxy5.Failures(), IsEmpty());
 }
 
 // The password may still change after Connect; if it no longer fits when the proxy asks for
 // it, the negotiation fails cleanly instead of writing past the area.
 TEST(SocksSettingsTest, PasswordGrownAfterConnectFailsTheNegotiation) {
-  TSocksScriptedProxy proxy;
+  TScriptedPeer proxy;
   proxy.Expect(Bytes({5, 1, 2})).Send(Bytes({5, 2})).ExpectEnd();
-  proxy.Start();
   TWSocket socket;
   TSocksEventLog log;
   log.Attach(socket);
   socket.SetSocksUsercode("u");
   socket.SetSocksAuthentication(socksAuthenticateUsercode);
-  AimThroughProxy(socket, proxy.PortText(), "5", "localhost", "110");
+  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
   socket.Connect();
   socket.SetSocksPassword(std::string(300, 'p'));
   ASSERT_TRUE(RunLoopUntil([&] { return log.Count("SessionClosed") > 0 && proxy.Done(); }));
   EXPECT_THAT(log.Events, ElementsAre("SocksConnected(0)", "AuthState(0)", "AuthState(2)",
                                       "SocksError(20014,socks user name and password too long)",
                                       "SessionConnected(20014)", "SessionClosed(20014)"));
-  EXPECT_THAT(proxy.Finish(), IsEmpty());
+  EXPECT_THAT(proxy.Failures(), IsEmpty());
 }
 
 TEST(SocksSettingsTest, AfterACloseTheNextConnectGoesDirect) {
-  TSocksScriptedProxy proxy;
+  TScriptedPeer proxy;
   proxy.Expect(Bytes({5, 1, 2}))
       .Send(Bytes({5, 0}))
       .Expect(Bytes({5, 1, 0, 3, 9}) + "localhost" + Bytes({0, 110}))
       .Send(Bytes({5, 0, 0, 1, 127, 0, 0, 1, 0, 1}))
       .ExpectEnd();
-  proxy.Start();
   TWSocket socket;
   TSocksEventLog log;
   log.Attach(socket);
   socket.SetSocksUsercode("u");
   socket.SetSocksPassword("p");
   socket.SetSocksAuthentication(socksAuthenticateUsercode);
-  AimThroughProxy(socket, proxy.PortText(), "4a", "localhost", "110");
+  AimThroughProxy(socket, proxy.Port(), "4a", "localhost", "110");
   socket.SetSocksLevel("5");
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return log.Has("SessionConnected(0)"); }));
   socket.Close();
   EXPECT_TRUE(RunLoopUntil([&] { return proxy.Done(); }));
-  EXPECT_THAT(proxy.Finish(), IsEmpty());
+  EXPECT_THAT(proxy.Failures(), IsEmpty());
   EXPECT_EQ(socket.SocksServer(), "");
   EXPECT_EQ(socket.SocksPort(), "");
   EXPECT_EQ(socket.SocksLevel(), "5");
@@ -195,31 +190,29 @@ TEST(SocksSettingsTest, AfterACloseTheNextConnectGoesDirect) {
   EXPECT_EQ(socket.SocksAuthentication(), socksAuthenticateUsercode);
 
   // A plain server speaks first: a SOCKS greeting reaching it would fail the script.
-  TSocksScriptedProxy server;
+  TScriptedPeer server;
   server.Send("+OK direct\r\n").ExpectEnd();
-  server.Start();
   log = TSocksEventLog{};
   log.Attach(socket);
   socket.SetAddr("127.0.0.1");
-  socket.SetPort(server.PortText());
+  socket.SetPort(server.Port());
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return log.Data == "+OK direct\r\n"; }));
   socket.Close();
   EXPECT_TRUE(RunLoopUntil([&] { return server.Done(); }));
-  EXPECT_THAT(server.Finish(), IsEmpty());
+  EXPECT_THAT(server.Failures(), IsEmpty());
   EXPECT_THAT(log.Events, ElementsAre("SessionConnected(0)", "SessionClosed(0)"));
 }
 
 // A Connect through a proxy that a guard refuses has already resolved the proxy; turning the
 // proxy off afterwards must give an ordinary connection to the destination's own port.
 TEST(SocksSettingsTest, ARefusedProxyConnectLeavesNothingBehind) {
-  TSocksScriptedProxy server;
+  TScriptedPeer server;
   server.Send("+OK direct\r\n").ExpectEnd();
-  server.Start();
   TWSocket socket;
   TSocksEventLog log;
   log.Attach(socket);
-  socket.SetPort(server.PortText());
+  socket.SetPort(server.Port());
   socket.SetSocksServer("127.0.0.1");
   socket.SetSocksPort("1");
   EXPECT_EQ(ErrorOf([&] { socket.Connect(); }), "Connect: No IP Address Specified");
@@ -229,7 +222,7 @@ TEST(SocksSettingsTest, ARefusedProxyConnectLeavesNothingBehind) {
   ASSERT_TRUE(RunLoopUntil([&] { return log.Data == "+OK direct\r\n"; }));
   socket.Close();
   EXPECT_TRUE(RunLoopUntil([&] { return server.Done(); }));
-  EXPECT_THAT(server.Finish(), IsEmpty());
+  EXPECT_THAT(server.Failures(), IsEmpty());
   EXPECT_THAT(log.Events, ElementsAre("SessionConnected(0)", "SessionClosed(0)"));
 }
 }  // namespace

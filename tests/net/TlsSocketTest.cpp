@@ -15,6 +15,7 @@
 #include "net/WSocket.h"
 #include "platform/winsock/WinsockTestHooks.h"
 #include "support/LoopRunner.h"
+#include "support/ScriptedPeer.h"
 #include "support/TlsPeer.h"
 #include "support/TlsSuite.h"
 
@@ -22,8 +23,14 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 using ::testing::Not;
 using ::testing::StartsWith;
+
+// The script has ended and the client has closed its side.
+bool Finished(TScriptedPeer& peer) {
+  return peer.Done() && peer.ComponentClosed();
+}
 
 double ProcessCpuSeconds() {
   timespec ts{};
@@ -51,7 +58,7 @@ class TlsSocket : public TTlsSuite {
     const int n = socket.Receive(buf.data(), readSize);
     if (n > 0) reads.emplace_back(buf.data(), static_cast<std::size_t>(n));
   }
-  void ConnectTo(const TTlsPeer& peer, const std::string& host = "localhost") {
+  void ConnectTo(const TScriptedPeer& peer, const std::string& host = "localhost") {
     socket.SetAddr("127.0.0.1");
     socket.SetPort(peer.Port());
     socket.SetTlsEnabled(true);
@@ -94,21 +101,21 @@ TEST_F(TlsSocket, PlainTextBothWaysThenTheServersCloseNotifyInRawAndLineMode) {
     log.events.clear();
     socket.SetLineMode(lineMode);
     readSize = lineMode ? 4096 : 777;
-    TTlsPeer peer([&](TTlsPeer& p) {
-      if (!p.Handshake(trust->Server)) return;
-      p.Send("+OK hello\r\n");
-      if (p.ReadLine() != early) return;
-      p.Send(bulk);
-      if (p.ReadLine() != "QUIT\r\n") return;
-      p.Send("+OK bye\r\n");
-      p.CloseNotify();
-    });
+    TScriptedPeer peer;
+    peer.Do(TlsHandshake(trust->Server))
+        .Send("+OK hello\r\n")
+        .Expect(early)
+        .Send(bulk)
+        .Expect("QUIT\r\n")
+        .Send("+OK bye\r\n")
+        .Do(TlsCloseNotify());
     socket.OnDataAvailable = [&](TObject*, std::uint16_t) {
       Read();
       if (Data() == "+OK hello\r\n" + bulk) socket.SendStr("QUIT\r\n");
     };
     ConnectTo(peer);
-    ASSERT_TRUE(RunLoopUntil([&] { return log.Has("closed 0") && peer.Finished(); }, 10000));
+    ASSERT_TRUE(RunLoopUntil([&] { return log.Has("closed 0") && Finished(peer); }, 10000));
+    EXPECT_THAT(peer.Failures(), IsEmpty());
     EXPECT_EQ(Data(), "+OK hello\r\n" + bulk + "+OK bye\r\n");
     EXPECT_EQ(peer.Received(), early + "QUIT\r\n");
     // OnDataSent only after the handshake: its own messages are not the application's.
@@ -124,7 +131,7 @@ TEST_F(TlsSocket, PlainTextBothWaysThenTheServersCloseNotifyInRawAndLineMode) {
 
 struct TRefusal {
   const char* name;
-  std::function<void(TTlsPeer&)> script;
+  std::function<void(TScriptedPeer&)> script;
   std::string host;
   int code;
   std::string text;
@@ -139,7 +146,7 @@ TEST_F(TlsSocket, EveryRefusalIsReportedOnceWithItsTextAndNoPlainTextLeaves) {
   const TCertificate unknown = stranger.Issue({"localhost"});
   const TCertificate selfSigned = TTestAuthority::SelfSigned({"localhost"});
   auto serve = [](const TCertificate& cert, int maxVersion = 0) {
-    return [&cert, maxVersion](TTlsPeer& p) { p.Handshake(cert, maxVersion); };
+    return [&cert, maxVersion](TScriptedPeer& p) { p.Do(TlsHandshake(cert, maxVersion)); };
   };
   const std::string missing = trust->Dir + "/missing.pem";
   const std::vector<TRefusal> cases = {
@@ -155,19 +162,15 @@ TEST_F(TlsSocket, EveryRefusalIsReportedOnceWithItsTextAndNoPlainTextLeaves) {
        "certificate is self-signed and not trusted", ""},
       {"TLS 1.1 only", serve(trust->Server, TLS1_1_VERSION), "localhost", tlsHandshakeFailed,
        "server does not offer TLS 1.2 or 1.3", ""},
-      {"plain text on the port", [](TTlsPeer& p) { p.SendRaw("+OK POP3 ready\r\n"); }, "localhost",
-       tlsNotTls, "server does not speak TLS on this port", ""},
-      {"closed after the client's hello",
-       [](TTlsPeer& p) {
-         p.ReadRaw();
-         p.Close();
-       },
+      {"plain text on the port", [](TScriptedPeer& p) { p.Send("+OK POP3 ready\r\n"); },
+       "localhost", tlsNotTls, "server does not speak TLS on this port", ""},
+      {"closed after the client's hello", [](TScriptedPeer& p) { p.ExpectAny().Close(); },
        "localhost", tlsClosedInHandshake, "connection closed during the handshake", ""},
       {"closed inside the server's hello",
-       [](TTlsPeer& p) {
-         p.ReadRaw();
-         p.SendRaw(std::string("\x16\x03\x03\x00\x40\x02\x00\x00\x3c\x03\x03", 11));
-         p.Close();
+       [](TScriptedPeer& p) {
+         p.ExpectAny()
+             .Send(std::string("\x16\x03\x03\x00\x40\x02\x00\x00\x3c\x03\x03", 11))
+             .Close();
        },
        "localhost", tlsClosedInHandshake, "connection closed during the handshake", ""},
       {"extra authorities missing", serve(trust->Server), "localhost", tlsSetupFailed,
@@ -178,28 +181,27 @@ TEST_F(TlsSocket, EveryRefusalIsReportedOnceWithItsTextAndNoPlainTextLeaves) {
     SCOPED_TRACE(c.name);
     log.events.clear();
     if (!c.caFile.empty()) trust->TrustFile(c.caFile);
-    TTlsPeer peer(c.script);
+    TScriptedPeer peer;
+    c.script(peer);
     ConnectTo(peer, c.host);
     const std::string code = std::to_string(c.code);
-    ASSERT_TRUE(RunLoopUntil([&] { return log.Has("closed " + code) && peer.Finished(); }, 10000))
+    ASSERT_TRUE(RunLoopUntil([&] { return log.Has("closed " + code) && Finished(peer); }, 10000))
         << ::testing::PrintToString(log.events);
     EXPECT_THAT(log.events,
                 ElementsAre("tls " + code + " " + c.text, "connected " + code, "closed " + code));
     EXPECT_EQ(socket.TlsErrorMessage(), c.text);
-    EXPECT_EQ(peer.Received(), "");
-    EXPECT_THAT(peer.RawReceived(), Not(HasSubstr("SECRET")));
+    EXPECT_THAT(peer.Received(), Not(HasSubstr("SECRET")));
     trust->Trust();
   }
 }
 
 TEST_F(TlsSocket, ARecordThatCannotBeReadAfterTheHandshakeEndsTheConnectionOnce) {
-  TTlsPeer peer([](TTlsPeer& p) {
-    if (!p.Handshake(trust->Server)) return;
-    p.Send("+OK hello\r\n");
-    p.SendRaw(std::string("\x17\x03\x03\x00\x20", 5) + std::string(32, 'x'));
-  });
+  TScriptedPeer peer;
+  peer.Do(TlsHandshake(trust->Server))
+      .Send("+OK hello\r\n")
+      .SendRaw(std::string("\x17\x03\x03\x00\x20", 5) + std::string(32, 'x'));
   ConnectTo(peer);
-  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("closed 21009") && peer.Finished(); }, 10000));
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("closed 21009") && Finished(peer); }, 10000));
   EXPECT_EQ(Data(), "+OK hello\r\n");
   EXPECT_THAT(
       EventsBut("sent"),
@@ -208,23 +210,24 @@ TEST_F(TlsSocket, ARecordThatCannotBeReadAfterTheHandshakeEndsTheConnectionOnce)
 }
 
 TEST_F(TlsSocket, AStalledHandshakeWaitsWithoutCpuAndAbortEndsIt) {
-  TTlsPeer peer([](TTlsPeer& p) { p.WaitForRelease(); });
+  TScriptedPeer peer;
+  peer.Hold();
   ConnectTo(peer);
   ASSERT_TRUE(RunLoopUntil([&] { return socket.State() == wsConnected; }, 5000));
   const double before = ProcessCpuSeconds();
-  RunLoopUntil([] { return false; }, 1000);
+  RunLoopUntil([] { return false; }, 300);
   EXPECT_LT(ProcessCpuSeconds() - before, 0.1) << "the loop spun while the server was silent";
   EXPECT_TRUE(log.events.empty()) << ::testing::PrintToString(log.events);
   socket.Abort();
   EXPECT_THAT(log.events, ElementsAre("closed 0"));
   peer.Release();
-  ASSERT_TRUE(RunLoopUntil([&] { return peer.Finished(); }, 10000));
-  EXPECT_EQ(peer.Received(), "");
-  EXPECT_THAT(peer.RawReceived(), Not(HasSubstr(early)));
+  ASSERT_TRUE(RunLoopUntil([&] { return Finished(peer); }, 10000));
+  EXPECT_THAT(peer.Received(), Not(HasSubstr(early)));
 }
 
 TEST_F(TlsSocket, SettingsAreGuardedAndSurviveAClose) {
-  TTlsPeer peer([](TTlsPeer& p) { p.WaitForRelease(); });
+  TScriptedPeer peer;
+  peer.Hold();
   ConnectTo(peer);
   EXPECT_EQ(ExceptionText([&] { socket.SetTlsEnabled(false); }), "Can't change TLS if not closed");
   EXPECT_EQ(ExceptionText([&] { socket.SetTlsHostName("x"); }),

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "support/LoopRunner.h"
+#include "support/LoopbackSocket.h"
+#include "support/SocketArrival.h"
 
 namespace api = winsock::api;
 using winsock::SOCKET;
@@ -41,28 +43,16 @@ winsock::TSockAddrIn WinsockTest::Loopback(std::uint16_t port) {
 }
 
 int WinsockTest::PosixListener(std::uint16_t& port) {
-  int fd = Track(::socket(posix::kAfInet, SOCK_STREAM, 0));
-  sockaddr_in sa{};
-  sa.sin_family = posix::kAfInet;
-  sa.sin_addr.s_addr = htonl(0x7F000001);
-  EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa), 0);
-  EXPECT_EQ(::listen(fd, 8), 0);
-  socklen_t len = sizeof sa;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
-  port = ntohs(sa.sin_port);
+  int bound = 0;
+  const int fd = Track(OpenLoopbackSocket(bound, 8));
+  EXPECT_GE(fd, 0);
+  port = static_cast<std::uint16_t>(bound);
   return fd;
 }
 
 std::uint16_t WinsockTest::ClosedPort() {
-  int fd = ::socket(posix::kAfInet, SOCK_STREAM, 0);
-  sockaddr_in sa{};
-  sa.sin_family = posix::kAfInet;
-  sa.sin_addr.s_addr = htonl(0x7F000001);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
-  socklen_t len = sizeof sa;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
-  ::close(fd);  // bound but never listening: connections to it are refused
-  return ntohs(sa.sin_port);
+  refusing_.push_back(std::make_unique<TRefusingPort>());
+  return refusing_.back()->PortNumber();
 }
 
 SOCKET WinsockTest::ConnectedPair(int& peerFd) {
@@ -101,6 +91,10 @@ std::vector<Note> WinsockTest::NotesOf(SOCKET s) const {
   return out;
 }
 
-void WinsockTest::Settle(int ms) {
-  RunLoopUntil([] { return false; }, ms);
+void WinsockTest::Settle() {
+  DrainMessages();
+}
+
+bool WinsockTest::WaitArrived(SOCKET s, int bytes) {
+  return WaitForArrival(s, bytes);
 }

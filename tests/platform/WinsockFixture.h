@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "platform/MessageLoop.h"
 #include "platform/winsock/EntryPoints.h"
 #include "platform/winsock/Winsock.h"
+#include "support/ScriptedPeer.h"
 
 constexpr UINT kSocketMsg = WM_USER + 1;
 
@@ -31,8 +33,8 @@ class WinsockTest : public ::testing::Test {
   static winsock::TSockAddrIn Loopback(std::uint16_t port);
   // A blocking POSIX listener on 127.0.0.1 with a kernel-chosen port (host order).
   int PosixListener(std::uint16_t& port);
-  // A port with nothing listening on it.
-  static std::uint16_t ClosedPort();
+  // A port with nothing listening on it, kept bound for the test.
+  std::uint16_t ClosedPort();
   // Connects a selected WinSock socket to a POSIX listener and returns the accepted peer,
   // after FD_CONNECT and FD_WRITE have arrived and been cleared from the record.
   winsock::SOCKET ConnectedPair(int& peerFd);
@@ -40,8 +42,12 @@ class WinsockTest : public ::testing::Test {
   bool WaitFor(winsock::SOCKET s, long event, int timeoutMs = 5000);
   int Count(winsock::SOCKET s, long event) const;
   std::vector<Note> NotesOf(winsock::SOCKET s) const;
-  // Lets the loop run for a while, so that a notification that should not come would.
-  void Settle(int ms = 150);
+  // Dispatches everything that is due now, descriptors looked at included, so that a
+  // notification that should not come would have come. The case first waits for whatever
+  // it expects the system to hold (WaitArrived), so nothing is left to timing.
+  void Settle();
+  // Waits, without running the loop, until bytes wait in the socket (or it has ended).
+  bool WaitArrived(winsock::SOCKET s, int bytes);
 
   int Track(int fd) {
     fds_.push_back(fd);
@@ -58,6 +64,7 @@ class WinsockTest : public ::testing::Test {
   std::vector<Note> notes_;
 
  private:
+  std::vector<std::unique_ptr<TRefusingPort>> refusing_;
   std::vector<int> fds_;
   std::vector<winsock::SOCKET> sockets_;
 };

@@ -70,6 +70,7 @@ TEST_F(WinsockTest, ReadIsPostedOnceUntilRecvAndAgainWhileDataRemains) {
   PeerSend(peer, "hello world");
   ASSERT_TRUE(WaitFor(s, FD_READ));
   PeerSend(peer, "!");
+  ASSERT_TRUE(WaitArrived(s, 12));
   Settle();
   EXPECT_EQ(Count(s, FD_READ), 1) << "no second FD_READ before recv";
   EXPECT_EQ(Receive(s, 5), "hello");
@@ -207,6 +208,7 @@ TEST_F(WinsockTest, MaskZeroStopsNotificationsAndReregistrationReportsWaitingDat
   SOCKET s = ConnectedPair(peer);
   ASSERT_EQ(api::WSAAsyncSelect(s, wnd_, 0, 0), 0);
   PeerSend(peer, "queued while paused");
+  ASSERT_TRUE(WaitArrived(s, 19));
   Settle();
   EXPECT_TRUE(NotesOf(s).empty());
   ASSERT_EQ(api::WSAAsyncSelect(s, wnd_, kSocketMsg, 51), 0);

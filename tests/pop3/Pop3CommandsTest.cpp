@@ -175,7 +175,6 @@ TEST_F(Pop3Commands, NamesAndPasswordsAreTrimmedButApopDigestsThePasswordAsGiven
   peer.Send("+OK ready " + stamp + "\r\n").Expect().Send("+OK\r\n");
   peer.Expect().Send("-ERR try again\r\n").Expect().Send("-ERR no rpop\r\n");
   peer.Expect().Send("+OK\r\n");
-  peer.Start();
   pop3.SetUserName("\t alice ");
   pop3.SetPassWord("  pw word \r");
   Run([&] { pop3.Connect(); });
@@ -192,7 +191,6 @@ TEST_F(Pop3Commands, NamesAndPasswordsAreTrimmedButApopDigestsThePasswordAsGiven
 TEST_F(Pop3Commands, ApopTrimsTheNameOnly) {
   const std::string stamp = "<42.7@host>";
   peer.Send("+OK ready " + stamp + "\r\n").Expect().Send("+OK\r\n");
-  peer.Start();
   pop3.SetUserName(" alice\t");
   pop3.SetPassWord(" secret ");
   Run([&] { pop3.Connect(); });

@@ -4,6 +4,7 @@
 #include "Pop3Fixture.h"
 #include "platform/MessageLoop.h"
 #include "pop3/Md5.h"
+#include "support/SocketArrival.h"
 
 using TDone = std::pair<TPop3Request, std::uint16_t>;
 using namespace std::string_literals;
@@ -11,9 +12,13 @@ using namespace std::string_literals;
 class Pop3Engine : public Pop3Fixture {};
 
 TEST_F(Pop3Engine, GreetingInThreePiecesIsOneLineAndOneReport) {
-  peer.Send("+O").Pause().Send("K POP3 ready\r").Pause().Send("\n");
-  peer.Start();
+  peer.Send("+O").Hold().Send("K POP3 ready\r").Hold().Send("\n");
   pop3.Connect();
+  // Each piece is taken in a read of its own before the next one leaves.
+  for (const int taken : {2, 15}) {
+    ASSERT_TRUE(RunLoopUntil([&] { return peer.Holding() && pop3.Taken() == taken; }));
+    peer.Release();
+  }
   ASSERT_TRUE(WaitDone(1));
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 0}}));
   EXPECT_EQ(events, (std::vector<std::string>{"resp +OK POP3 ready", "disp < +OK POP3 ready",
@@ -29,7 +34,6 @@ TEST_F(Pop3Engine, LinesOfOnePacketAreHandledInOrderWithTheirOwnBytes) {
   // Unsolicited lines after the greeting are only shown; a lone CR or LF stays in its line
   // and a zero byte cuts its line short.
   peer.Send("+OK hi\r\n* one\r\n* a\rb\nc\r\n* cut\0here\r\n"s);
-  peer.Start();
   pop3.Connect();
   ASSERT_TRUE(WaitDone(1));
   ASSERT_TRUE(RunLoopUntil([&] { return Logged("disp < * cut"); }));
@@ -41,10 +45,9 @@ TEST_F(Pop3Engine, LinesOfOnePacketAreHandledInOrderWithTheirOwnBytes) {
 
 TEST_F(Pop3Engine, NegativeGreetingEndsTheConnectOnceWithInterrupted) {
   peer.Send("-ERR too busy\r\n+OK never seen\r\n");
-  peer.Start();
   pop3.Connect();
   ASSERT_TRUE(WaitDone(1));
-  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return peer.ComponentClosed(); }));
   DrainMessages();
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 10004}}));
   EXPECT_FALSE(Logged("connected"));
@@ -59,7 +62,6 @@ TEST_F(Pop3Engine, ApopDigestsTheGreetingTimestampAndNextGreetingForgetsIt) {
   const std::string stamp = "<1896.697170952@dbc.mtview.ca.us>";
   peer.Send("+OK a>b POP3 server ready " + stamp + "\r\n").Expect().Send("+OK in\r\n");
   peer.Expect().Send("+OK bye\r\n").Close();
-  peer.Start();
   pop3.SetUserName(" mrose ");
   pop3.SetPassWord("tanstaaf");
   pop3.Connect();
@@ -77,7 +79,6 @@ TEST_F(Pop3Engine, ApopDigestsTheGreetingTimestampAndNextGreetingForgetsIt) {
   // A second connection whose greeting has no timestamp: APOP is refused at once.
   TScriptedPeer second;
   second.Send("+OK plain ready\r\n");
-  second.Start();
   pop3.SetPort(second.Port());
   pop3.Connect();
   ASSERT_TRUE(WaitDone(4));
@@ -99,7 +100,6 @@ TEST_F(Pop3Engine, ApopDigestsTheGreetingTimestampAndNextGreetingForgetsIt) {
 
 TEST_F(Pop3Engine, QuitReplyFollowedByTheCloseReportsOnce) {
   peer.Send("+OK hi\r\n").Expect().Send("+OK bye\r\n").Close();
-  peer.Start();
   pop3.Connect();
   ASSERT_TRUE(WaitDone(1));
   pop3.Quit();
@@ -135,7 +135,6 @@ TEST_F(Pop3Engine, LoginReportsOnceWithItsOwnRequestType) {
 
 TEST_F(Pop3Engine, LoginStopsAtTheFirstFailingStep) {
   peer.Send("+OK ready\r\n").Expect().Send("-ERR unknown user\r\n");
-  peer.Start();
   pop3.SetUserName("nobody");
   pop3.Login();
   ASSERT_TRUE(WaitDone(1));
@@ -150,7 +149,6 @@ TEST_F(Pop3Engine, LoginStopsAtTheFirstFailingStep) {
 TEST_F(Pop3Engine, LoginWhoseConnectionDropsMidwayReportsTheLoss) {
   // The server closes after USER: the sequence must end with an error, not go on to PASS.
   peer.Send("+OK ready\r\n").Expect().Close();
-  peer.Start();
   pop3.Login();
   ASSERT_TRUE(WaitDone(1));
   DrainMessages();
@@ -163,7 +161,6 @@ TEST_F(Pop3Engine, LoginWhoseConnectionDropsMidwayReportsTheLoss) {
 TEST_F(Pop3Engine, LoginWithoutRequestDoneHandlerStillReturnsToIdle) {
   ScriptLogin();
   pop3.OnRequestDone = nullptr;
-  peer.Start();
   pop3.Login();
   ASSERT_TRUE(RunLoopUntil([&] { return pop3.ProtocolState() == pop3Transaction; }));
   DrainMessages();
@@ -180,8 +177,7 @@ TEST_F(Pop3Engine, AbortWhileIdleOnlyPassesThroughAborting) {
 // The connect is still under way when Connect returns for a dotted address, and the greeting
 // may never come: an Abort in either phase ends the Connect once, with 10004.
 TEST_F(Pop3Engine, AbortWhileConnectingOrAwaitingTheGreetingEndsTheConnectOnce) {
-  peer.Pause(0);  // accepts, then never greets
-  peer.Start();
+  // The peer accepts, then never greets.
   pop3.Connect();
   ASSERT_EQ(pop3.State(), pop3Connecting);
   pop3.Abort();
@@ -191,14 +187,12 @@ TEST_F(Pop3Engine, AbortWhileConnectingOrAwaitingTheGreetingEndsTheConnectOnce) 
   EXPECT_EQ(pop3.State(), pop3Idle);
 
   TScriptedPeer silent;
-  silent.Pause(0);
-  silent.Start();
   pop3.SetPort(silent.Port());
   pop3.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return pop3.State() == pop3AwaitingGreeting; }));
   pop3.Abort();
   ASSERT_TRUE(WaitDone(2));
-  ASSERT_TRUE(WaitPeer([&] { return silent.ClientClosed(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return silent.ComponentClosed(); }));
   DrainMessages();
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 10004}, {pop3RqConnect, 10004}}));
   EXPECT_EQ(pop3.State(), pop3Idle);
@@ -208,7 +202,6 @@ TEST_F(Pop3Engine, AbortWhileConnectingOrAwaitingTheGreetingEndsTheConnectOnce) 
 
 TEST_F(Pop3Engine, AbortDuringLoginEndsTheSequenceWith426) {
   peer.Send("+OK ready\r\n").Expect();  // USER is never answered
-  peer.Start();
   pop3.Login();
   ASSERT_TRUE(WaitLines(1));
   pop3.Abort();
@@ -224,7 +217,6 @@ TEST_F(Pop3Engine, AbortDuringLoginEndsTheSequenceWith426) {
 // change ends no request by itself; the sequence must still stop and report it.
 TEST_F(Pop3Engine, AbortBetweenLoginStepsEndsTheSequenceOnceWith426) {
   peer.Send("+OK ready\r\n").Expect();
-  peer.Start();
   pop3.OnStateChange = [&](TObject*) {
     states.push_back(pop3.State());
     if (pop3.State() == pop3BetweenSteps) pop3.Abort();
@@ -306,7 +298,7 @@ TEST_F(Pop3Engine, AbortDuringACommandEndsItOnceAndDropsTheConnection) {
   ASSERT_TRUE(WaitLines(3));
   pop3.Abort();
   ASSERT_TRUE(WaitDone(1));
-  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return peer.ComponentClosed(); }));
   DrainMessages();
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqRetr, 10004}}));
   EXPECT_EQ(pop3.ProtocolState(), pop3Disconnected);
@@ -330,7 +322,7 @@ TEST_F(Pop3Engine, LineHandlerThatRaisesEndsTheRequestOnceAndDropsTheConnection)
   pop3.SetMsgNum(1);
   pop3.Retr();
   ASSERT_TRUE(WaitDone(1));
-  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return peer.ComponentClosed(); }));
   DrainMessages();
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqRetr, 10004}}));
   EXPECT_EQ(lines, (std::vector<std::string>{"line 1"}));
@@ -342,7 +334,6 @@ TEST_F(Pop3Engine, LineHandlerThatRaisesEndsTheRequestOnceAndDropsTheConnection)
 
 TEST_F(Pop3Engine, DestroyedClientClosesItsConnectionAndReportsNothingLate) {
   peer.Send("+OK hi\r\n").Expect();
-  peer.Start();
   std::vector<TDone> late;
   auto client = std::make_unique<TPop3Cli>();
   client->SetHost("127.0.0.1");
@@ -357,7 +348,7 @@ TEST_F(Pop3Engine, DestroyedClientClosesItsConnectionAndReportsNothingLate) {
   client->User();  // answered never; the request is still running
   ASSERT_TRUE(WaitLines(1));
   client.reset();
-  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return peer.ComponentClosed(); }));
   DrainMessages();
   EXPECT_EQ(late, (std::vector<TDone>{{pop3RqConnect, 0}}));
 }
@@ -376,7 +367,7 @@ TEST_F(Pop3Engine, ConnectionEndedByThePumpBeforeTheSendEndsTheRequestWithoutRai
   PostMessage(other, WM_USER + 7, 0, 0);
   EXPECT_NO_THROW(pop3.Stat());
   ASSERT_TRUE(WaitDone(1));
-  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return peer.ComponentClosed(); }));
   DrainMessages();
   DestroyWindow(other);
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqStat, 10004}}));
@@ -426,7 +417,6 @@ TEST_F(Pop3Engine, ConnectWithoutAHostFailsTheRequestAndLeavesTheClientUsable) {
 
   // The same client then reaches a real host.
   peer.Send("+OK ready\r\n");
-  peer.Start();
   pop3.SetHost("127.0.0.1");
   pop3.Connect();
   ASSERT_TRUE(WaitDone(3));
@@ -466,10 +456,9 @@ TEST_F(Pop3Engine, AbortDuringTheNameLookupEndsTheConnectOnce) {
   EXPECT_EQ(states, (std::vector<TPop3ComponentState>{pop3Resolving, pop3Aborting, pop3Idle}));
 
   peer.Send("+OK ready\r\n");
-  peer.Start();
   pop3.Connect();
   ASSERT_TRUE(WaitDone(2));
-  ASSERT_TRUE(WaitPeer([&] { return peer.ScriptDone(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return peer.Done(); }));
   DrainMessages();
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 10004}, {pop3RqConnect, 0}}));
   EXPECT_EQ(pop3.ProtocolState(), pop3WaitingUser);
@@ -479,10 +468,9 @@ TEST_F(Pop3Engine, AbortDuringTheNameLookupEndsTheConnectOnce) {
 // would otherwise say 10004), the WinSock code for a refused connection.
 TEST_F(Pop3Engine, LoginReportsTheFailingStepsCode) {
   peer.Send("-ERR go away\r\n");
-  peer.Start();
   pop3.Login();
   ASSERT_TRUE(WaitDone(1));
-  ASSERT_TRUE(WaitPeer([&] { return peer.ClientClosed(); }));
+  ASSERT_TRUE(RunLoopUntil([&] { return peer.ComponentClosed(); }));
   DrainMessages();
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqLogin, 500}}));
   EXPECT_EQ(pop3.ErrorMessage(), "-ERR go away");
@@ -497,4 +485,45 @@ TEST_F(Pop3Engine, LoginReportsTheFailingStepsCode) {
   EXPECT_EQ(done.size(), 2u);
   EXPECT_EQ(pop3.ErrorMessage(), "-ERR Connection refused (Winsock error #10061)");
   EXPECT_EQ(pop3.State(), pop3Idle);
+}
+
+// A line held when a command goes out came before it, so it cannot be the command's reply;
+// taken for one, it ended the request early with its verdict. Here the server answers USER
+// with two lines, the second in the same packet.
+TEST_F(Pop3Engine, ALineHeldWhenTheCommandGoesOutIsOnlyShown) {
+  peer.Send("+OK ready\r\n").Expect().Send("+OK name\r\n-ERR stray\r\n").Expect();
+  peer.Send("+OK logged in\r\n");
+  pop3.SetUserName("alice");
+  pop3.SetPassWord("secret");
+  pop3.Login();
+  ASSERT_TRUE(WaitDone(1));
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqLogin, 0}}));
+  EXPECT_EQ(peer.Lines(), (std::vector<std::string>{"USER alice", "PASS secret"}));
+  EXPECT_TRUE(Logged("disp < -ERR stray"));
+}
+
+// The same for a line that arrives while the client lets pending messages run before it
+// sends: taken for PASS's reply, it ended the login inside that pump, and a QUIT started
+// from OnRequestDone went out before the PASS still waiting to be sent.
+TEST_F(Pop3Engine, ALineArrivingBeforeTheSendIsOnlyShownAndCommandsKeepTheirOrder) {
+  peer.Send("+OK ready\r\n").Expect().Send("+OK name\r\n").Hold().Send("-ERR stray\r\n");
+  peer.Expect().Send("+OK logged in\r\n").Expect().Send("+OK bye\r\n");
+  pop3.OnResponse = [&](TObject*, const std::string& line) {
+    Log("resp " + line);
+    // The stray line reaches the client's socket before PASS goes out.
+    if (line != "+OK name") return;
+    peer.Release();
+    ASSERT_TRUE(WaitForArrival(pop3.SocketHandle(), 1));
+  };
+  pop3.OnRequestDone = [&](TObject*, TPop3Request rq, std::uint16_t error) {
+    done.emplace_back(rq, error);
+    if (rq == pop3RqLogin) pop3.Quit();
+  };
+  pop3.SetUserName("alice");
+  pop3.SetPassWord("secret");
+  pop3.Login();
+  ASSERT_TRUE(WaitDone(2));
+  EXPECT_EQ(done, (std::vector<TDone>{{pop3RqLogin, 0}, {pop3RqQuit, 0}}));
+  EXPECT_EQ(peer.Lines(), (std::vector<std::string>{"USER alice", "PASS secret", "QUIT"}));
+  EXPECT_TRUE(Logged("disp < -ERR stray"));
 }

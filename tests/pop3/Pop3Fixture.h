@@ -9,9 +9,17 @@
 #include <utility>
 #include <vector>
 
-#include "support/ScriptedPeer.h"
 #include "pop3/Pop3Cli.h"
 #include "support/LoopRunner.h"
+#include "support/ScriptedPeer.h"
+
+// The client, and how many bytes it has taken off its socket, so that a case can hand it
+// data piece by piece.
+class TProbedPop3 : public TPop3Cli {
+ public:
+  int Taken() const { return FSocket->ReadCount(); }
+  winsock::SOCKET SocketHandle() const { return FSocket->HSocket(); }
+};
 
 class Pop3Fixture : public ::testing::Test {
  protected:
@@ -42,15 +50,8 @@ class Pop3Fixture : public ::testing::Test {
   bool WaitDone(std::size_t n, int ms = 5000) {
     return RunLoopUntil([&] { return done.size() >= n; }, ms);
   }
-  // Runs the loop until something seen by the peer's thread holds. Nothing wakes the loop
-  // when that thread's state changes, so the loop is run in short slices.
-  static bool WaitPeer(const std::function<bool()>& cond, int ms = 5000) {
-    for (int waited = 0; waited < ms; waited += 10)
-      if (RunLoopUntil(cond, 10)) return true;
-    return cond();
-  }
   bool WaitLines(std::size_t n, int ms = 5000) {
-    return WaitPeer([&] { return peer.Lines().size() >= n; }, ms);
+    return RunLoopUntil([&] { return peer.Lines().size() >= n; }, ms);
   }
   // Runs the loop until the client's socket has seen the connection end.
   bool WaitClosed(int ms = 5000) {
@@ -65,7 +66,6 @@ class Pop3Fixture : public ::testing::Test {
   void LoginNow() {
     pop3.SetUserName("alice");
     pop3.SetPassWord("secret");
-    peer.Start();
     pop3.Login();
     ASSERT_TRUE(WaitDone(1));
     ASSERT_EQ(done[0], TDone(pop3RqLogin, 0));
@@ -80,5 +80,5 @@ class Pop3Fixture : public ::testing::Test {
   std::vector<std::string> events;
   std::vector<TPop3ComponentState> states;
   std::string lastResponseAtDone;
-  TPop3Cli pop3;
+  TProbedPop3 pop3;
 };

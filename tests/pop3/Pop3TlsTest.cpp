@@ -11,6 +11,7 @@
 #include "pop3/Pop3Cli.h"
 #include "pop3/Pop3Parse.h"
 #include "support/LoopRunner.h"
+#include "support/ScriptedPeer.h"
 #include "support/TlsPeer.h"
 #include "support/TlsSuite.h"
 
@@ -37,9 +38,7 @@ class Pop3TlsServer : public TTlsSuite {
   }
   void TearDown() override { winsock::SimulateService("pop3s", 0); }
 
-  void Serve(const TTlsPeer& peer) {
-    winsock::SimulateService("pop3s", static_cast<std::uint16_t>(std::stoi(peer.Port())));
-  }
+  void Serve(const TScriptedPeer& peer) { winsock::SimulateService("pop3s", peer.PortNumber()); }
   bool Run(void (TPop3Cli::*op)(), std::size_t reports) {
     (pop3.*op)();
     return RunLoopUntil([&] { return done.size() >= reports; }, 10000);
@@ -54,16 +53,15 @@ using TDone = std::pair<TPop3Request, std::uint16_t>;
 // The refusals and a whole session are shown against Dovecot (tests/integration); here, a
 // stream that breaks in the middle of a command.
 TEST_F(Pop3TlsServer, AStreamBrokenDuringACommandEndsItOnceWithTheReason) {
-  TTlsPeer peer([](TTlsPeer& p) {
-    if (!p.Handshake(trust->Server)) return;
-    p.Send("+OK ready\r\n");
-    p.ReadLine();
-    p.SendRaw(std::string("\x17\x03\x03\x00\x20", 5) + std::string(32, 'x'));
-  });
+  TScriptedPeer peer;
+  peer.Do(TlsHandshake(trust->Server))
+      .Send("+OK ready\r\n")
+      .Expect()
+      .SendRaw(std::string("\x17\x03\x03\x00\x20", 5) + std::string(32, 'x'));
   Serve(peer);
   ASSERT_TRUE(Run(&TPop3Cli::Connect, 1));
   ASSERT_TRUE(Run(&TPop3Cli::User, 2));
-  ASSERT_TRUE(RunLoopUntil([&] { return peer.Finished(); }, 10000));
+  ASSERT_TRUE(RunLoopUntil([&] { return peer.Done() && peer.ComponentClosed(); }, 10000));
   DrainMessages();
   EXPECT_EQ(done, (std::vector<TDone>{{pop3RqConnect, 0}, {pop3RqUser, 10004}}));
   EXPECT_TRUE(pop3.ErrorMessage().starts_with("-ERR TLS: connection broken: "))
