@@ -41,7 +41,6 @@ class Transcript : public CheckHarness {
     SCOPED_TRACE(run.what);
     TScriptedPeer peer;
     if (run.script) run.script(peer);
-    peer.Start();
     ::unlink(Folder().File("Tessel.dat").c_str());
     if (run.settings) Folder().Write("Tessel.dat", Replaced(*run.settings, "peer", peer.Port()));
     int pipe[2];
