@@ -50,7 +50,7 @@ bool OpenDisplay(std::ostream& err) {
   const char* name = std::getenv("DISPLAY");
   if (!x11 && name && *name)
     err << "quillet: no X display could be opened at DISPLAY=" << name
-        << "; the check runs without one, followed here.\n";
+        << "; Quillet runs without one and writes what its windows show to standard output.\n";
   SetDisplay(std::move(backend));
   return x11;
 }
