@@ -178,7 +178,7 @@ void TCustomPop3Cli::StartMultiLine(THandler itemParser, const TPop3Notify& endE
 
 void TCustomPop3Cli::HandleDataLine() {
   if (!FConnected) {
-    FErrorMessage = "-ERR Disconneced unexpectedly";
+    FErrorMessage = Pop3DisconnectedText;
     FRequestResult = 500;
     if (OnDisplay) OnDisplay(this, FErrorMessage);
     FinishRequest(500);

@@ -184,8 +184,7 @@ void TCustomPop3Cli::SocketSessionClosed(std::uint16_t error) {
     // The server's side went away with no line to tell why; without a text of our own the
     // user would be shown an error message that says nothing. A broken TLS stream says what
     // broke it.
-    const std::string text =
-        IsTlsError(error) ? ConnectionErrorText(error) : "-ERR Disconneced unexpectedly";
+    const std::string text = IsTlsError(error) ? ConnectionErrorText(error) : Pop3DisconnectedText;
     if (FErrorMessage.empty()) FErrorMessage = text;
     if (OnDisplay) OnDisplay(this, text);
   }

@@ -52,6 +52,9 @@ using TPop3RequestDone =
 using TPop3Notify = std::function<void(TObject* Sender)>;
 using TPop3SessionEvent = std::function<void(TObject* Sender, std::uint16_t Error)>;
 
+// The text of a connection the server ended while a request waited for it.
+inline constexpr char Pop3DisconnectedText[] = "-ERR Disconneced unexpectedly";
+
 // Raised at once by an operation whose precondition fails; nothing has been sent then.
 class Pop3Exception : public std::runtime_error {
  public:
