@@ -77,7 +77,11 @@ void TForm::HandleDisplayEvent(const TDisplayEvent& e) {
       if (AcceptsInput()) HandleChar(e);
       break;
     case TDisplayEventKind::Close:
-      if (AcceptsInput()) Close();
+      // Asked from outside (a window manager, another client, the window destroyed): no
+      // input that a modal window holds back. Ignored, it would leave the program running
+      // with its main window gone, or a window that refuses to close. Closing the main
+      // window ends the program, and the modal windows above it end as cancelled.
+      if (Visible()) Close();
       break;
     default:
       break;

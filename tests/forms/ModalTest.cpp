@@ -123,6 +123,28 @@ TEST_F(ModalForms, CloseEndsAModalShowingWithCancel) {
   EXPECT_EQ(w.form->ShowModal(), mrCancel);
 }
 
+// A window manager's close is no input a modal window may hold back: the main window goes,
+// the run ends, and the modal window above it ends as cancelled.
+TEST_F(ModalForms, TheMainFormClosedFromOutsideEndsTheRunThroughAModalShowing) {
+  TTestForm main("Quillet");
+  TTestForm dialog("Dialog");
+  Application->SetMainForm(main.form.get());
+  int dialogResult = mrNone;
+  main.form->OnActivate = [&](TObject*) { dialogResult = dialog.form->ShowModal(); };
+  bool closed = false;
+  // Goes on until the run ends, so that a close left unheeded meets the time bound.
+  auto driver = Driver([&] {
+    if (!closed && dialog.form->Visible()) {
+      Screen().InjectClose(main.form->DisplayWindow());
+      closed = true;
+    }
+    return false;
+  });
+  Application->Run();
+  EXPECT_EQ(dialogResult, mrCancel);
+  EXPECT_FALSE(main.form->Visible());
+}
+
 TEST_F(ModalForms, AModalFormHiddenByTheProgramEndsItsShowingWithCancel) {
   TTestForm w("Hidden");
   auto driver = Driver([&] {
