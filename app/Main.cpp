@@ -55,6 +55,7 @@ void TfMain::FormActivate(TObject*) {
   LoggingIn = false;
   AllFetched = false;
   Deleting = false;
+  LostReported = false;
   Connecting = true;
   ShowStatus("Connecting to your mailbox...");
   Pop3.Connect();

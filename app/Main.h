@@ -63,6 +63,11 @@ class TfMain : public TForm {
   void ShowStatus(const std::string& Text);
   // The failed request's "Error " + ErrorMessage in a message box; the check stops.
   void ReportPop3Error();
+  // The server hung up where no request was waiting to report it: in the pause before STAT,
+  // or with a deletion, which then never takes effect. Told once, in the words of a
+  // connection lost during a request.
+  void ReportLostConnection();
+  bool SessionLost() const { return Pop3.ProtocolState() == pop3Disconnected; }
   // Messages above LastSpoolNumber are never examined nor swept, so the download leaves
   // them on the server untouched: fetching them would only cost time and leave spool files
   // that no run removes.
@@ -94,10 +99,11 @@ class TfMain : public TForm {
   // The text of a spool file write that failed during a RETR, told once the RETR has ended.
   std::string SpoolError;
   std::string SpoolDir;
-  bool Connecting = false;  // Connect requested and the login not yet accepted
-  bool LoggingIn = false;   // PASS sent and its success not yet handled
-  bool AllFetched = false;  // the next tick starts the analysis pass
-  bool Deleting = false;    // DeleteMessage awaits its request
+  bool Connecting = false;    // Connect requested and the login not yet accepted
+  bool LoggingIn = false;     // PASS sent and its success not yet handled
+  bool AllFetched = false;    // the next tick starts the analysis pass
+  bool Deleting = false;      // DeleteMessage awaits its request
+  bool LostReported = false;  // the lost connection has been told
 };
 
 // The main window of the run, made first at start-up.

@@ -66,5 +66,10 @@ void TfMain::DeleteMessage(const std::string& SpoolName) {
   // Pop3RequestDone ends the wait. HandleMessage sleeps in the loop's poll() until the
   // next message, and closing the program ends the wait too, with nothing more sent.
   while (Deleting && !Application->Terminated()) Application->HandleMessage();
-  if (!Application->Terminated()) ShowStatus("Continue checking...");
+  if (Application->Terminated()) return;
+  // A refused deletion goes unreported, as the second one for a message is refused. One lost
+  // with the connection never takes effect, as no QUIT can follow it: the user is told, and
+  // the analysis goes on.
+  if (SessionLost()) ReportLostConnection();
+  ShowStatus("Continue checking...");
 }

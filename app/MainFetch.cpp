@@ -23,6 +23,8 @@ void TfMain::StartFetch() {
   Pop3.OnMessageBegin = nullptr;
   Pop3.OnMessageEnd = nullptr;
   Pop3.OnMessageLine = [this](TObject* Sender) { Pop3MessageLine(Sender); };
+  // STAT's guard would only say that the command is invalid now.
+  if (SessionLost()) return ReportLostConnection();
   Pop3.Stat();
 }
 

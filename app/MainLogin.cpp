@@ -44,3 +44,9 @@ void TfMain::TimerTimer(TObject*) {
 void TfMain::ReportPop3Error() {
   Application->MessageBox("Error " + Pop3.ErrorMessage());
 }
+
+void TfMain::ReportLostConnection() {
+  if (LostReported) return;
+  LostReported = true;
+  Application->MessageBox(std::string("Error ") + Pop3DisconnectedText);
+}
