@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,30 +39,45 @@ class CheckHarness : public WindowsHarness {
   void RunChecks(const std::vector<TCheckCase>& cases);
   void RunCheck(const TCheckCase& c);
 
+ public:
   // Server lines: a greeting and an accepted USER and PASS; then STAT and, for each mail,
   // UIDL n and RETR n answered.
-  static void ScriptLogin(TScriptedPeer& Peer);
+  static TScriptedPeer& ScriptLogin(TScriptedPeer& Peer);
   static void ScriptMailbox(TScriptedPeer& Peer, const std::vector<std::string>& Mails);
+  // The replies ScriptMailbox gives after the greeting, in order.
+  static TLines MailboxReplies(const std::vector<std::string>& Mails);
   // Answers the next command with line.
   static void Reply(TScriptedPeer& Peer, const std::string& Line);
   // A message from a@example.org with one base64 attachment for each name; body is the
   // base64 text of each.
   static std::string Mail(const std::string& Subject, const std::vector<std::string>& Names,
                           const std::string& Body = "TVqQ");
+  // Standard base64 of bytes, in one line; a length that is no multiple of 3 loses its tail.
+  static std::string Base64(const std::string& Bytes);
   // What the server receives for the login, and for the download of n messages.
   static TLines LoginCommands();
   static TLines FetchCommands(int n);
   // The statuses up to the tick that starts the download.
   static TLines LoggedIn();
 
+ protected:
   TAction Delete() { return ClickOn("qDel"); }
   TAction Continue() { return ClickOn("qCon"); }
+  // Logs the warning's first verdict line, then answers.
+  TAction Judged(TAction Answer);
 
-  // A window is answered only after it has waited this long.
+  // A window is answered, and the main window closed at the end, only after the user has
+  // looked at it this long.
   int AnswerDelayMs = 0;
   // Process CPU time and tick count when the window being answered came up.
   double SeenCpu = 0;
   std::uint64_t SeenTick = 0;
+  // The process CPU time each of those looks took, in order, the close last.
+  std::vector<double> WaitCpu;
+  // From the user's last action (the Esc, or the last answer) to the end of the loop.
+  std::uint64_t EndMs = 0;
+  // A fault of the case's own (a read-only folder), held for the run and dropped after it.
+  std::shared_ptr<void> Fault;
   // Per log entry: the process CPU time and the tick count when it was logged.
   std::vector<double> LogCpu;
   std::vector<std::uint64_t> LogTicks;
@@ -70,10 +86,16 @@ class CheckHarness : public WindowsHarness {
   void Log(const std::string& Entry);
   std::string SpoolList();
   bool Step(const TCheckCase& c, TScriptedPeer& Peer, std::deque<TAction>& Answers);
+  // Everything the case expects has been shown and received.
+  bool Ended(const TCheckCase& c, TScriptedPeer& Peer);
   void WriteSettings(TMailboxSettings Settings, const std::string& Port);
+
+  bool Looked(TForm* Window);
+  void Answer(TForm* Modal, std::deque<TAction>& Answers);
 
   bool FClosing = false;
   TForm* FSeen = nullptr;
+  std::uint64_t FActedTick = 0;
 };
 
 double ProcessCpuSeconds();
