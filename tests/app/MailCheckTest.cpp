@@ -2,7 +2,6 @@
 // line says, which windows come up and what the user answers, in order.
 
 #include <chrono>
-#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -10,7 +9,6 @@
 #include "app/Main.h"
 #include "app/Warn.h"
 #include "platform/MessageLoop.h"
-#include "pop3/Pop3ReceiveBuffer.h"
 
 namespace {
 
@@ -159,32 +157,6 @@ TEST_F(MailCheck, AFailureIsReportedOnceAndNothingMoreIsSent) {
        {Press(VK_RETURN)},
        LoggedIn() + box("Error -ERR UIDL not supported"),
        LoginCommands() + TLines{"STAT", "UIDL 1"}},
-      {"a spool file that cannot be created",
-       [](TScriptedPeer& p) {
-         ScriptLogin(p);
-         Reply(p, "+OK 1 100");
-         Reply(p, "+OK 1 uid1");
-       },
-       {Press(VK_RETURN)},
-       LoggedIn() + box("Path not found"),
-       LoginCommands() + TLines{"STAT", "UIDL 1"},
-       [this] { std::filesystem::remove(Folder().File("Data0000")); }},
-      {"a full disk while a message is written",
-       [](TScriptedPeer& p) {
-         ScriptMailbox(p, {Mail("big", {kPlainExe}, std::string(200000, 'A'))});
-       },
-       {Press(VK_RETURN)},
-       LoggedIn() + box("Disk full"),
-       LoginCommands() + FetchCommands(1),
-       [this] { DiskFull = std::make_unique<TFileSizeLimit>(20000); }},
-      {"a scratch file that cannot be created ends the analysis",
-       [](TScriptedPeer& p) {
-         ScriptMailbox(p, {Mail("one", {kPlainExe}), Mail("two", {kPlainExe})});
-       },
-       {Press(VK_RETURN)},
-       LoggedIn() + box("Cannot create file Data0001/a.exe"),
-       LoginCommands() + FetchCommands(2),
-       [this] { std::filesystem::remove(Folder().File("Data0001")); }},
   });
 }
 
@@ -242,64 +214,6 @@ TEST_F(MailCheck, AMissingSettingIsAskedForBeforeAnyConnection) {
               {},
               nullptr,
               {"127.0.0.1", "110", "u", ""}}});
-}
-
-std::string Base64(const std::string& bytes) {
-  static const char kAlphabet[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string text;
-  for (std::size_t i = 0; i + 2 < bytes.size(); i += 3) {
-    const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 |
-                       static_cast<unsigned char>(bytes[i + 1]) << 8 |
-                       static_cast<unsigned char>(bytes[i + 2]);
-    for (int shift : {18, 12, 6, 0}) text += kAlphabet[(v >> shift) & 63];
-  }
-  return text;
-}
-
-// The client hands such a line on in pieces of a size that is no multiple of four: decoded
-// apart, the pieces would lose the text that lies beyond the first.
-TEST_F(MailCheck, ALineLongerThanTheReceiveBufferReachesTheAnalysisWhole) {
-  const std::string body = Base64(std::string(90000, 'x') + "WSOCK32.DLL!");
-  ASSERT_GT(body.size(), static_cast<std::size_t>(TPop3ReceiveBuffer::Capacity));
-  const TAction verdict = [this](TForm* w) {
-    Shown.push_back(fWarn->ll1->Caption());
-    Continue()(w);
-  };
-  RunCheck({"one base64 line of 120 KB",
-            [&](TScriptedPeer& p) {
-              ScriptMailbox(p, {Mail("long", {kPlainExe}, body)});
-              Reply(p, "+OK bye");
-            },
-            {verdict},
-            LoggedIn() +
-                TLines{"fWarn long a.exe (spool 1)",
-                       "This is an executable file. Quillet thinks it contains a virus."} +
-                kFinished,
-            LoginCommands() + FetchCommands(1) + kQuit});
-}
-
-// Messages above 1000 would never be examined nor swept: they stay on the server.
-TEST_F(MailCheck, MessagesAbove1000AreLeftOnTheServer) {
-  RunCheck({"1001 messages",
-            [](TScriptedPeer& p) {
-              ScriptLogin(p);
-              Reply(p, "+OK 1001 100000");
-              for (int n = 1; n <= 1000; ++n) {
-                Reply(p, "+OK " + std::to_string(n) + " uid");
-                Reply(p,
-                      "+OK\r\n" +
-                          Mail("m" + std::to_string(n), n == 1000 ? TLines{kPlainExe} : TLines{}) +
-                          ".");
-              }
-              Reply(p, "+OK bye");
-            },
-            {Continue()},
-            LoggedIn() + TLines{"fWarn m1000 a.exe (spool 1000)", "lInfo Checking finished."},
-            LoginCommands() + FetchCommands(1000) + kQuit,
-            nullptr,
-            {"127.0.0.1", "peer", "u", "secret"},
-            60000});
 }
 
 // Waiting, for a slow server, for the user or for a deletion, sleeps in the loop.
