@@ -146,8 +146,8 @@ TEST_F(QuilletRun, WithoutADisplayTheCheckRunsByItselfAndSaysWhatItsWindowsShow)
   ASSERT_TRUE(mailbox.Start(Folder)) << "no Dovecot";
   int status = -1;
   const std::string out =
-      CommandOutput("env -u DISPLAY timeout 30 '" + Folder.File("program/quillet") +
-                        "' --answer delete --screenshots '" + Folder.File("shots") + "' </dev/null",
+      CommandOutput("env -u DISPLAY timeout 30 " + ProgramCommand() +
+                        " --answer delete --screenshots '" + Folder.File("shots") + "' </dev/null",
                     status);
   std::vector<std::string> expected = {"[Quillet]",
                                        "  CLabel1: Quillet 1.1",

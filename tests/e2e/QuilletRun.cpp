@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 std::string CommandOutput(const std::string& command, int& status) {
@@ -63,8 +64,13 @@ void QuilletRun::SetProgramFile(const std::string& name, const std::string& byte
   Folder.Write("program/" + name, bytes);
 }
 
+std::string QuilletRun::ProgramCommand() const {
+  const char* under = std::getenv("QUILLET_RUN_UNDER");
+  return (under ? std::string(under) + " '" : "'") + Folder.File("program/quillet") + "'";
+}
+
 void QuilletRun::Start(const std::string& arguments) {
-  StartCommand(Folder.File("program/quillet") + " " + arguments);
+  StartCommand(ProgramCommand() + " " + arguments);
 }
 
 void QuilletRun::StartCommand(const std::string& command) {

@@ -32,6 +32,9 @@ class QuilletRun : public ::testing::Test {
   std::string ProgramFile(const std::string& name) const;
   void SetProgramFile(const std::string& name, const std::string& bytes) const;
 
+  // The installed program as a shell word, behind the command named by QUILLET_RUN_UNDER
+  // when there is one (tools/run-valgrind runs it under memcheck that way).
+  std::string ProgramCommand() const;
   // Starts the program with the arguments from the root folder, not from its own.
   void Start(const std::string& arguments);
   // Starts a shell command that runs the program, from the root folder too.
