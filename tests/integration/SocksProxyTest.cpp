@@ -72,6 +72,11 @@ const TProxyCase kProxyCases[] = {
 };
 // clang-format on
 
+// A failing row is named by its name, not by its bytes.
+void PrintTo(const TProxyCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class SocksProxyExchange : public ::testing::TestWithParam<TProxyCase> {};
 
 TEST_P(SocksProxyExchange, DataCrossesBothWays) {

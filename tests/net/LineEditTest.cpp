@@ -45,6 +45,11 @@ const TEditCase kEditCases[] = {
 };
 // clang-format on
 
+// A failing row is named by its name, not by its bytes.
+void PrintTo(const TEditCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class LineEditTest : public LineFixture, public ::testing::WithParamInterface<TEditCase> {};
 
 // Reads holds one entry per handler call, so the lines compare call for call. A last line

@@ -35,6 +35,11 @@ const TFramingCase kFramingCases[] = {
 };
 // clang-format on
 
+// A failing row is named by its name, not by its bytes.
+void PrintTo(const TFramingCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class LineFraming : public LineFixture, public ::testing::WithParamInterface<TFramingCase> {};
 
 TEST_P(LineFraming, CallsPerPacket) {
