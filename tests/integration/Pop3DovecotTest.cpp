@@ -162,10 +162,4 @@ TEST_F(Pop3Dovecot, WrongPasswordEndsWithError500AndTheServersText) {
   EXPECT_EQ(Do(&TPop3Cli::Quit), 0);
 }
 
-TEST_F(Pop3Dovecot, UnknownPortOrHostIsReportedNotRaised) {
-  pop3.SetPort("1");  // nothing listens on loopback port 1
-  EXPECT_EQ(Do(&TPop3Cli::Connect), 10061);
-  EXPECT_EQ(pop3.ErrorMessage(), "-ERR Connection refused (Winsock error #10061)");
-}
-
 }  // namespace
