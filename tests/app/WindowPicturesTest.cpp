@@ -3,6 +3,7 @@
 // at 8. Set QUILLET_SHOT_DIR to a folder to get their pictures as PNG.
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "WindowsHarness.h"
 #include "app/Main.h"
@@ -42,6 +43,7 @@ class WindowPictures : public WindowsHarness {
             << form->Name() << "." << label->Name();
       }
     if (const char* dir = std::getenv("QUILLET_SHOT_DIR")) {
+      std::filesystem::create_directories(dir);
       EXPECT_TRUE(Screen().SaveWindowPng(form->DisplayWindow(), std::string(dir) + "/" + name));
     }
   }

@@ -10,11 +10,9 @@
 #include <vector>
 
 #include "DovecotMessages.h"
-#include "DovecotServer.h"
+#include "Pop3Session.h"
 #include "SocksProxyProcess.h"
 #include "platform/winsock/WinsockTestHooks.h"
-#include "pop3/Pop3Cli.h"
-#include "support/LoopRunner.h"
 #include "support/TlsSuite.h"
 
 namespace {
@@ -34,30 +32,25 @@ class TProxiedPop3Cli : public TPop3Cli {
   int ProxyConnections = 0;
 };
 
-class Pop3TlsDovecot : public TTlsSuite {
+class Pop3TlsDovecot : public TTlsSuite, protected TPop3Session<TProxiedPop3Cli> {
  protected:
   static void SetUpTestSuite() {
     if (!TDovecotServer::Available()) return;
     TTlsSuite::SetUpTestSuite();
-    server = new TDovecotServer();
-    payload = new std::string(RandomBytes(5 * 1024 * 1024, 995));
-    bigPath = new std::string(server->Dir() + "/big.eml");
-    WriteFile(*bigPath, MessageWithAttachment("Sealed figures", "figures.bin", *payload));
+    suite = new TSuiteServer("Sealed figures", 995);
     std::vector<std::string> users, mails;
     for (const char* user : {"alice", "proxied"}) {
       users.push_back(std::string(user) + ":secret");
       mails.push_back(std::string(user) + ":" + Pop3DataPath("plain.eml"));
-      mails.push_back(std::string(user) + ":" + *bigPath);
+      mails.push_back(std::string(user) + ":" + suite->bigPath);
     }
-    started = server->Start(users, mails, false, CertFile(trust->Server, "server"),
-                            trust->Dir + "/server.key");
+    suite->started = suite->server.Start(users, mails, false, CertFile(trust->Server, "server"),
+                                         trust->Dir + "/server.key");
   }
   static void TearDownTestSuite() {
-    delete server;
+    delete suite;
+    suite = nullptr;
     TTlsSuite::TearDownTestSuite();
-    delete payload;
-    delete bigPath;
-    server = nullptr;
   }
   static std::string CertFile(const TCertificate& cert, const std::string& name) {
     WriteTextFile(trust->Dir, name + ".key", cert.KeyPem);
@@ -65,37 +58,17 @@ class Pop3TlsDovecot : public TTlsSuite {
   }
 
   void SetUp() override {
-    if (!server) GTEST_SKIP() << TDovecotServer::SkipReason();
-    ASSERT_TRUE(started) << "Dovecot did not start; see the output above";
+    if (!suite) GTEST_SKIP() << TDovecotServer::SkipReason();
+    ASSERT_TRUE(suite->started) << "Dovecot did not start; see the output above";
     TTlsSuite::SetUp();
-    NamePop3s(*server);
+    NamePop3s(suite->server);
     pop3.SetHost("localhost");
     pop3.SetPort("pop3s");
-    pop3.SetUserName("alice");
-    pop3.SetPassWord("secret");
-    pop3.OnSessionClosed = [this](TObject*, std::uint16_t) { closed = true; };
-    pop3.OnRequestDone = [this](TObject*, TPop3Request, std::uint16_t error) {
-      lastError = error;
-      ++reports;
-    };
-    pop3.OnDisplay = [this](TObject*, const std::string& msg) { display.push_back(msg); };
-    pop3.OnMessageBegin = [this](TObject*) { message.clear(); };
-    pop3.OnMessageLine = [this](TObject*) {
-      message += pop3.LastResponse();
-      message += "\r\n";
-    };
   }
   void TearDown() override { winsock::SimulateService("pop3s", 0); }
 
   static void NamePop3s(const TDovecotServer& s) {
     winsock::SimulateService("pop3s", static_cast<std::uint16_t>(std::stoi(s.Port())));
-  }
-  // Starts one request and runs the loop until it reports; its error code.
-  int Do(void (TPop3Cli::*op)()) {
-    const int before = reports;
-    (pop3.*op)();
-    EXPECT_TRUE(RunLoopUntil([&] { return reports > before; }, 20000)) << "no OnRequestDone";
-    return lastError;
   }
   // Another process writes what is awaited, and nothing wakes the loop when it does, so the
   // loop runs in short slices.
@@ -111,7 +84,7 @@ class Pop3TlsDovecot : public TTlsSuite {
     pop3.SetUserName(user);
     ASSERT_EQ(Do(&TPop3Cli::Login), 0) << pop3.ErrorMessage();
     ASSERT_EQ(Do(&TPop3Cli::Stat), 0);
-    const std::string big = ReadFile(*bigPath);
+    const std::string big = ReadFile(suite->bigPath);
     EXPECT_EQ(pop3.MsgCount(), 2);
     EXPECT_EQ(pop3.MsgSize(),
               static_cast<int>(AsServed(Pop3DataPath("plain.eml")).size() + big.size()));
@@ -119,33 +92,19 @@ class Pop3TlsDovecot : public TTlsSuite {
     ASSERT_EQ(Do(&TPop3Cli::Retr), 0);
     ASSERT_EQ(message.size(), big.size());
     EXPECT_TRUE(message == big) << "the 5 MB message differs from what was stored";
-    EXPECT_TRUE(Base64Decode(AttachmentText(message)) == *payload);
+    EXPECT_TRUE(Base64Decode(AttachmentText(message)) == suite->payload);
     pop3.SetMsgNum(1);
     ASSERT_EQ(Do(&TPop3Cli::Dele), 0);
     ASSERT_EQ(Do(&TPop3Cli::Quit), 0);
     ASSERT_TRUE(RunLoopUntil([&] { return closed; }, 10000));
-    EXPECT_EQ(server->Remaining(user), std::vector<std::string>{"big.eml"});
-    EXPECT_NE(server->Log().find("Login: user=<" + user +
-                                 ">, method=PLAIN, rip=127.0.0.1, lip=127.0.0.1, mpid="),
+    EXPECT_EQ(suite->server.Remaining(user), std::vector<std::string>{"big.eml"});
+    EXPECT_NE(suite->server.Log().find("Login: user=<" + user +
+                                       ">, method=PLAIN, rip=127.0.0.1, lip=127.0.0.1, mpid="),
               std::string::npos);
   }
 
-  static TDovecotServer* server;
-  static std::string* payload;
-  static std::string* bigPath;
-  static bool started;
-  int reports = 0;
-  int lastError = -1;
-  bool closed = false;
-  std::vector<std::string> display;
-  std::string message;
-  TProxiedPop3Cli pop3;
+  inline static TSuiteServer* suite = nullptr;
 };
-
-TDovecotServer* Pop3TlsDovecot::server = nullptr;
-std::string* Pop3TlsDovecot::payload = nullptr;
-std::string* Pop3TlsDovecot::bigPath = nullptr;
-bool Pop3TlsDovecot::started = false;
 
 TEST_F(Pop3TlsDovecot, LoginStatRetrDeleQuitOverTls) {
   WholeSession("alice");

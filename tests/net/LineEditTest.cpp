@@ -1,4 +1,4 @@
-// Echo and line editing for character-at-a-time peers: what the line becomes and exactly
+// Echo and line editing for character-at-a-time peers: what the lines become and exactly
 // which bytes go back to the peer.
 
 #include <gtest/gtest.h>
@@ -6,89 +6,68 @@
 #include "LineFixture.h"
 #include "support/LoopRunner.h"
 
-using LineEditTest = LineFixture;
+namespace {
 
-TEST_F(LineEditTest, BackspaceErasesWithoutEcho) {
-  Sock->SetLineEdit(true);
+struct TEditCase {
+  const char* name;
+  bool edit, echo;
+  std::vector<std::string> packets;  // each delivered on its own
+  std::vector<std::string> lines;
+  std::string echoed;
+};
+
+const std::string kTab(8, ' ');
+
+// clang-format off
+const TEditCase kEditCases[] = {
+    {"BackspaceErasesWithoutEcho", true, false, {"abc\bd\r\n"}, {"abd\r\n"}, ""},
+    {"BackspaceWithEchoSendsEraseSequence", true, true, {"abc\bd\r\n"}, {"abd\r\n"},
+     "abc\b \bd\r\n"},
+    // A backspace first has nothing to erase and echoes nothing; a line is gone once
+    // delivered, so a backspace cannot reach back into it.
+    {"TypedOneKeyAtATimeAcrossPackets", true, true,
+     {"\b", "a", "b", "c", "\b", "\b", "x", "\r", "\n", "\bq\r\n"}, {"ax\r\n", "q\r\n"},
+     "abc\b \b\b \bx\r\nq\r\n"},
+    // The LF is erased within the same packet, so "ab\r" is no line yet.
+    {"BackspaceCanEraseTheTerminatorBeforeItIsDelivered", true, false, {"ab\r\n\bc\r\n"},
+     {"ab\rc\r\n"}, ""},
+    // At column 0 and at column 8 a tab is a full 8 spaces.
+    {"TabExpandsToTheNextMultipleOfEight", true, true, {"abc\tz\r\n", "\t", "12345678\t|\r\n"},
+     {"abc     z\r\n", kTab + "12345678" + kTab + "|\r\n"},
+     "abc     z\r\n" + kTab + "12345678" + kTab + "|\r\n"},
+    // The column counts from the start of the line, bytes of earlier packets included;
+    // backspaces after a tab erase its spaces one by one.
+    {"EditedTextAcrossPacketsKeepsItsColumns", true, false, {"ab", "c\t\b\b", "d\r\n"},
+     {"abc   d\r\n"}, ""},
+    {"EchoWithoutEditSendsBytesBackUnchanged", false, true, {"a\tb\bc\r\n"}, {"a\tb\bc\r\n"},
+     "a\tb\bc\r\n"},
+    {"ErasingEverythingLeavesNoLine", true, false, {"xy", "\b\b\b\b", "\r\n"}, {"\r\n"}, ""},
+};
+// clang-format on
+
+// A failing row is named by its name, not by its bytes.
+void PrintTo(const TEditCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class LineEditTest : public LineFixture, public ::testing::WithParamInterface<TEditCase> {};
+
+// Reads holds one entry per handler call, so the lines compare call for call. A last line
+// typed with echo on shows that nothing was echoed before it that the case does not expect.
+TEST_P(LineEditTest, LinesAndEcho) {
+  const TEditCase& c = GetParam();
+  Sock->SetLineEdit(c.edit);
+  Sock->SetLineEcho(c.echo);
   Sock->SetLineMode(true);
-  Deliver("abc\bd\r\n");
-  EXPECT_EQ(Reads, (std::vector<std::string>{"abd\r\n"}));
-  // Nothing is echoed: a byte the peer would receive shows up with the next line's echo
-  // check below, which waits for an exact count.
+  for (const std::string& packet : c.packets) Deliver(packet);
+  EXPECT_EQ(Reads, c.lines);
   Sock->SetLineEcho(true);
   Deliver("z\r\n");
-  EXPECT_EQ(PeerReceives(3), "z\r\n");
+  EXPECT_EQ(Reads.back(), "z\r\n");
+  EXPECT_EQ(PeerReceives(c.echoed.size() + 3), c.echoed + "z\r\n");
 }
 
-TEST_F(LineEditTest, BackspaceWithEchoSendsEraseSequence) {
-  Sock->SetLineEdit(true);
-  Sock->SetLineEcho(true);
-  Sock->SetLineMode(true);
-  Deliver("abc\bd\r\n");
-  EXPECT_EQ(Reads, (std::vector<std::string>{"abd\r\n"}));
-  EXPECT_EQ(PeerReceives(9), "abc\b \bd\r\n");
-}
+INSTANTIATE_TEST_SUITE_P(Cases, LineEditTest, ::testing::ValuesIn(kEditCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(LineEditTest, TypedOneKeyAtATimeAcrossPackets) {
-  Sock->SetLineEdit(true);
-  Sock->SetLineEcho(true);
-  Sock->SetLineMode(true);
-  // A backspace first has nothing to erase and echoes nothing.
-  for (const char* key : {"\b", "a", "b", "c", "\b", "\b", "x", "\r", "\n"}) Deliver(key);
-  EXPECT_EQ(Reads, (std::vector<std::string>{"ax\r\n"}));
-  EXPECT_EQ(PeerReceives(12), "abc\b \b\b \bx\r\n");
-  // The line is gone once delivered: a backspace cannot reach back into it.
-  Deliver("\bq\r\n");
-  EXPECT_EQ(Reads.back(), "q\r\n");
-  EXPECT_EQ(PeerReceives(15), "abc\b \b\b \bx\r\nq\r\n");
-}
-
-TEST_F(LineEditTest, BackspaceCanEraseTheTerminatorBeforeItIsDelivered) {
-  Sock->SetLineEdit(true);
-  Sock->SetLineMode(true);
-  // The LF is erased within the same packet, so "ab\r" is no line yet.
-  Deliver("ab\r\n\bc\r\n");
-  EXPECT_EQ(Reads, (std::vector<std::string>{"ab\rc\r\n"}));
-}
-
-TEST_F(LineEditTest, TabExpandsToTheNextMultipleOfEight) {
-  Sock->SetLineEdit(true);
-  Sock->SetLineEcho(true);
-  Sock->SetLineMode(true);
-  Deliver("abc\tz\r\n");
-  EXPECT_EQ(Reads.back(), "abc     z\r\n");
-  EXPECT_EQ(PeerReceives(11), "abc     z\r\n");
-  // At column 0 and at column 8 a tab is a full 8 spaces.
-  Deliver("\t");
-  Deliver("12345678\t|\r\n");
-  EXPECT_EQ(Reads.back(), std::string(8, ' ') + "12345678" + std::string(8, ' ') + "|\r\n");
-}
-
-TEST_F(LineEditTest, EditedTextAcrossPacketsKeepsItsColumns) {
-  Sock->SetLineEdit(true);
-  Sock->SetLineMode(true);
-  // The column counts from the start of the line, bytes of earlier packets included;
-  // backspaces after a tab erase its spaces one by one.
-  Deliver("ab");
-  Deliver("c\t\b\b");
-  Deliver("d\r\n");
-  EXPECT_EQ(Reads, (std::vector<std::string>{"abc   d\r\n"}));
-}
-
-TEST_F(LineEditTest, EchoWithoutEditSendsBytesBackUnchanged) {
-  Sock->SetLineEcho(true);
-  Sock->SetLineMode(true);
-  Deliver("a\tb\bc\r\n");
-  EXPECT_EQ(Reads, (std::vector<std::string>{"a\tb\bc\r\n"}));
-  EXPECT_EQ(PeerReceives(7), "a\tb\bc\r\n");
-}
-
-TEST_F(LineEditTest, ErasingEverythingLeavesNoLine) {
-  Sock->SetLineEdit(true);
-  Sock->SetLineMode(true);
-  Deliver("xy");
-  Deliver("\b\b\b\b");
-  EXPECT_EQ(Calls, 0);
-  Deliver("\r\n");
-  EXPECT_EQ(Reads, (std::vector<std::string>{"\r\n"}));
-}
+}  // namespace

@@ -6,64 +6,70 @@
 #include "LineFixture.h"
 #include "support/LoopRunner.h"
 
-using LineFramingTest = LineFixture;
+namespace {
 
-TEST_F(LineFramingTest, OneLineIsDeliveredAndTheRestIsHeldUntilItsTerminator) {
+struct TFramingCase {
+  const char* name;
+  std::string lineEnd;
+  int readSize;  // the handler reads at most this many bytes per call
+  std::vector<std::string> packets;
+  // Per packet, the handler's calls as "RcvdCount at the call:bytes read", then "|".
+  std::vector<std::string> calls;
+};
+
+// clang-format off
+const TFramingCase kFramingCases[] = {
+    {"OneLineIsDeliveredAndTheRestIsHeldUntilItsTerminator", "\r\n", 1 << 20,
+     {"ab\r\ncd", "e\r\nf\r\n\r\n"}, {"4:ab\r\n", "|", "5:cde\r\n", "3:f\r\n", "2:\r\n", "|"}},
+    // A CR alone is not a terminator, and neither is an LF without its CR.
+    {"TerminatorSplitAcrossPacketsIsFound", "\r\n", 1 << 20, {"ab\r", "\nxy\r", "z\nw\r\n"},
+     {"|", "4:ab\r\n", "|", "8:xy\rz\nw\r\n", "|"}},
+    // "@@@\n" ends with the terminator one byte later than where the search first matched.
+    {"ThreeByteTerminatorInPiecesAndNearMisses", "@@\n", 1 << 20,
+     {"one@", "@", "\ntwo@@x@@", "@\n\r\n@@\n"},
+     {"|", "|", "6:one@@\n", "|", "10:two@@x@@@\n", "5:\r\n@@\n", "|"}},
+    // RcvdCount counts down what is left of the line being delivered.
+    {"HandlerReadingOneByteIsCalledOncePerByte", "\r\n", 1, {"hey\r\nok\r\n"},
+     {"5:h", "4:e", "3:y", "2:\r", "1:\n", "4:o", "3:k", "2:\r", "1:\n", "|"}},
+    {"EmptyLineEndPassesBytesThrough", "", 1 << 20, {"ab\r\ncd"}, {"6:ab\r\ncd", "|"}},
+};
+// clang-format on
+
+// A failing row is named by its name, not by its bytes.
+void PrintTo(const TFramingCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class LineFraming : public LineFixture, public ::testing::WithParamInterface<TFramingCase> {};
+
+TEST_P(LineFraming, CallsPerPacket) {
+  const TFramingCase& c = GetParam();
+  ReadSize = c.readSize;
+  Sock->SetLineEnd(c.lineEnd);
   Sock->SetLineMode(true);
-  Deliver("ab\r\ncd");
-  ASSERT_EQ(Calls, 1);
-  EXPECT_EQ(CountsAtCall[0], 4);
-  EXPECT_EQ(Reads[0], "ab\r\n");
-  // c, d wait for their terminator; nothing is announced for them.
-  EXPECT_EQ(Sock->RcvdCount(), 0);
-
-  Deliver("e\r\nf\r\n\r\n");
-  ASSERT_EQ(Calls, 4);
-  EXPECT_EQ(Reads[1], "cde\r\n");
-  EXPECT_EQ(Reads[2], "f\r\n");
-  EXPECT_EQ(Reads[3], "\r\n");
+  std::vector<std::string> calls;
+  int bytes = 0;
+  for (const std::string& packet : c.packets) {
+    const std::size_t before = Reads.size();
+    Deliver(packet);
+    bytes += static_cast<int>(packet.size());
+    for (std::size_t i = before; i < Reads.size(); ++i)
+      calls.push_back(std::to_string(CountsAtCall[i]) + ":" + Reads[i]);
+    calls.push_back("|");
+    // Bytes that wait for their terminator are not announced.
+    EXPECT_EQ(Sock->RcvdCount(), 0);
+  }
+  EXPECT_EQ(calls, c.calls);
   // Every byte counts once, although each passed through the line buffer.
-  EXPECT_EQ(Sock->ReadCount(), 14);
+  EXPECT_EQ(Sock->ReadCount(), bytes);
 }
 
-TEST_F(LineFramingTest, TerminatorSplitAcrossPacketsIsFound) {
-  Sock->SetLineMode(true);
-  Deliver("ab\r");
-  EXPECT_EQ(Calls, 0);
-  Deliver("\nxy\r");
-  ASSERT_EQ(Calls, 1);
-  EXPECT_EQ(Reads[0], "ab\r\n");
-  // A CR alone is not a terminator, and neither is an LF without its CR.
-  Deliver("z\nw\r\n");
-  ASSERT_EQ(Calls, 2);
-  EXPECT_EQ(Reads[1], "xy\rz\nw\r\n");
-}
+INSTANTIATE_TEST_SUITE_P(Cases, LineFraming, ::testing::ValuesIn(kFramingCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(LineFramingTest, ThreeByteTerminatorInPiecesAndNearMisses) {
-  Sock->SetLineEnd("@@\n");
-  Sock->SetLineMode(true);
-  Deliver("one@");
-  Deliver("@");
-  EXPECT_EQ(Calls, 0);
-  Deliver("\ntwo@@x@@");
-  ASSERT_EQ(Calls, 1);
-  EXPECT_EQ(Reads[0], "one@@\n");
-  // "@@@\n" ends with the terminator one byte later than where the search first matched.
-  Deliver("@\n\r\n@@\n");
-  ASSERT_EQ(Calls, 3);
-  EXPECT_EQ(Reads[1], "two@@x@@@\n");
-  EXPECT_EQ(Reads[2], "\r\n@@\n");
-}
+}  // namespace
 
-TEST_F(LineFramingTest, HandlerReadingOneByteIsCalledOncePerByte) {
-  ReadSize = 1;
-  Sock->SetLineMode(true);
-  Deliver("hey\r\nok\r\n");
-  ASSERT_EQ(Calls, 9);
-  EXPECT_EQ(AllRead(), "hey\r\nok\r\n");
-  // RcvdCount counts down what is left of the line being delivered.
-  EXPECT_EQ(CountsAtCall, (std::vector<int>{5, 4, 3, 2, 1, 4, 3, 2, 1}));
-}
+using LineFramingTest = LineFixture;
 
 TEST_F(LineFramingTest, ReceiveStrTakesExactlyTheLine) {
   Sock->OnDataAvailable = [this](TObject*, std::uint16_t) {
@@ -73,15 +79,6 @@ TEST_F(LineFramingTest, ReceiveStrTakesExactlyTheLine) {
   Sock->SetLineMode(true);
   Deliver("first\r\nsecond\r\nthi");
   EXPECT_EQ(Reads, (std::vector<std::string>{"first\r\n", "second\r\n"}));
-}
-
-TEST_F(LineFramingTest, EmptyLineEndPassesBytesThrough) {
-  Sock->SetLineEnd("");
-  Sock->SetLineMode(true);
-  Deliver("ab\r\ncd");
-  ASSERT_EQ(Calls, 1);
-  EXPECT_EQ(Reads[0], "ab\r\ncd");
-  EXPECT_EQ(CountsAtCall[0], 6);
 }
 
 TEST_F(LineFramingTest, ChangingTheTerminatorSearchesWhatIsHeld) {

@@ -12,26 +12,17 @@
 
 namespace {
 
-void ConnectTo(TWSocket& socket, SocketEventLog& log, const TScriptedPeer& peer) {
-  socket.SetAddr("127.0.0.1");
-  socket.SetPort(peer.Port());
-  socket.Connect();
-  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("connected 0"); }));
-}
+using SocketCloseTest = SocketTest;
 
-TEST(SocketCloseTest, AbortCancelsTheLookupDropsTheQueueAndReportsTheClose) {
+TEST_F(SocketCloseTest, AbortCancelsTheLookupDropsTheQueueAndReportsTheClose) {
   TScriptedPeer peer;
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
-  ConnectTo(socket, log, peer);
+  ConnectAndWait(peer.Port());
   winsock::SimulateLookupDelay(100);
   socket.DnsLookup("localhost");
   socket.Abort();
   winsock::SimulateLookupDelay(0);
-  std::vector<std::string> tail(log.events.end() - 3, log.events.end());
   std::vector<std::string> expected = {"dns 10004", "state 4>7", "closed 0"};
-  EXPECT_EQ(tail, expected);
+  EXPECT_EQ(log.Since(log.events.size() - 3), expected);
   EXPECT_EQ(socket.State(), wsClosed);
   // A second Abort or Close on a closed socket does nothing.
   size_t count = log.events.size();
@@ -40,20 +31,14 @@ TEST(SocketCloseTest, AbortCancelsTheLookupDropsTheQueueAndReportsTheClose) {
   EXPECT_EQ(log.events.size(), count);
 }
 
-TEST(SocketCloseTest, PeerResetIsReportedOnce) {
+TEST_F(SocketCloseTest, PeerResetIsReportedOnce) {
   TScriptedPeer peer;
   peer.Expect("x").Reset();
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
-  ConnectTo(socket, log, peer);
+  ConnectAndWait(peer.Port());
   socket.SendStr("x");
   ASSERT_TRUE(RunLoopUntil([&] { return socket.State() == wsClosed; }));
   DrainMessages();
-  int closes = 0;
-  for (const auto& e : log.events) closes += e.rfind("closed ", 0) == 0;
-  EXPECT_EQ(closes, 1);
-  EXPECT_TRUE(log.Has("closed 10054")) << ::testing::PrintToString(log.events);
+  EXPECT_EQ(log.Sessions(), (std::vector<std::string>{"connected 0", "closed 10054"}));
   // Sending now is refused with the closed-socket text.
   EXPECT_EQ(ExceptionText([&] { socket.SendStr("y"); }),
             "Error 10057 in function Send\r\nSocket is not connected");
@@ -72,12 +57,9 @@ struct ResettingPeer {
   }
 };
 
-TEST(SocketCloseTest, SendMeetingAResetReportsTheCloseAndNoDataSent) {
+TEST_F(SocketCloseTest, SendMeetingAResetReportsTheCloseAndNoDataSent) {
   ResettingPeer reset;
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
-  ConnectTo(socket, log, reset.peer);
+  ConnectAndWait(reset.peer.Port());
   DrainMessages();  // the first FD_WRITE after the connect
   ASSERT_TRUE(reset.ResetNow(socket));
   size_t before = log.events.size();
@@ -85,16 +67,12 @@ TEST(SocketCloseTest, SendMeetingAResetReportsTheCloseAndNoDataSent) {
   EXPECT_EQ(socket.State(), wsClosed);
   DrainMessages();
   // Nothing was sent, so no OnDataSent may follow the close.
-  std::vector<std::string> expected = {"state 4>7", "closed 10054"};
-  EXPECT_EQ(std::vector<std::string>(log.events.begin() + before, log.events.end()), expected);
+  EXPECT_EQ(log.Since(before), (std::vector<std::string>{"state 4>7", "closed 10054"}));
 }
 
-TEST(SocketCloseTest, WriteNotificationMeetingAResetReportsTheCloseAndNoDataSent) {
+TEST_F(SocketCloseTest, WriteNotificationMeetingAResetReportsTheCloseAndNoDataSent) {
   ResettingPeer reset;
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
-  ConnectTo(socket, log, reset.peer);
+  ConnectAndWait(reset.peer.Port());
   DrainMessages();
   // More than the kernel buffers hold, so the queue keeps the rest for the next FD_WRITE.
   socket.SendStr(std::string(16 * 1024 * 1024, 'x'));
@@ -104,17 +82,13 @@ TEST(SocketCloseTest, WriteNotificationMeetingAResetReportsTheCloseAndNoDataSent
               MAKELONG(winsock::FD_WRITE, 0));
   size_t before = log.events.size();
   DrainMessages();
-  std::vector<std::string> expected = {"state 4>7", "closed 10054"};
-  EXPECT_EQ(std::vector<std::string>(log.events.begin() + before, log.events.end()), expected);
+  EXPECT_EQ(log.Since(before), (std::vector<std::string>{"state 4>7", "closed 10054"}));
 }
 
-TEST(SocketCloseTest, CountersAndLocalPortAroundAConnection) {
+TEST_F(SocketCloseTest, CountersAndLocalPortAroundAConnection) {
   TScriptedPeer peer;
   peer.Send("0123456789");
-  SocketEventLog log;
   std::string received;
-  TWSocket socket;
-  log.Attach(socket);
   socket.OnDataAvailable = [&](TObject*, std::uint16_t) {
     char buffer[4];
     int n = socket.Receive(buffer, sizeof buffer);
@@ -126,7 +100,7 @@ TEST(SocketCloseTest, CountersAndLocalPortAroundAConnection) {
     localPort = free.Port();
   }
   socket.SetLocalPort(localPort);
-  ConnectTo(socket, log, peer);
+  ConnectAndWait(peer.Port());
   EXPECT_EQ(socket.GetLocalPortText(), localPort);
   EXPECT_EQ(socket.LocalPort(), localPort);
   ASSERT_TRUE(RunLoopUntil([&] { return received.size() == 10; }));
@@ -137,6 +111,19 @@ TEST(SocketCloseTest, CountersAndLocalPortAroundAConnection) {
   socket.Close();
   EXPECT_EQ(socket.ReadCount(), 0);
   EXPECT_EQ(socket.LocalPort(), "0");
+}
+
+TEST_F(SocketCloseTest, WaitUntilClosedDeliversTheRestAndReturnsAtTheClose) {
+  TScriptedPeer peer;
+  peer.Expect("go").Send("last words").Close();
+  std::string received;
+  socket.OnDataAvailable = [&](TObject*, std::uint16_t) { received += socket.ReceiveStr(); };
+  ConnectAndWait(peer.Port());
+  socket.SendStr("go");
+  socket.WaitUntilClosed();
+  EXPECT_EQ(received, "last words");
+  EXPECT_EQ(socket.State(), wsClosed);
+  EXPECT_TRUE(log.Has("closed 0"));
 }
 
 }  // namespace

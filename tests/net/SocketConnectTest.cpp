@@ -4,25 +4,18 @@
 #include <gtest/gtest.h>
 
 #include "SocketEventLog.h"
+#include "platform/MessageLoop.h"
 #include "platform/winsock/WinsockTestHooks.h"
 #include "support/LoopRunner.h"
 #include "support/ScriptedPeer.h"
 
 namespace {
 
-void Target(TWSocket& socket, const std::string& port) {
-  socket.SetAddr("127.0.0.1");
-  socket.SetPort(port);
-  socket.SetProto("tcp");
-}
+using SocketConnectTest = SocketTest;
 
-TEST(SocketConnectTest, RefusedConnectReportsInOrder) {
+TEST_F(SocketConnectTest, RefusedConnectReportsInOrder) {
   TRefusingPort refusing;
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
-  Target(socket, refusing.Port());
-  socket.Connect();
+  ConnectTo(refusing.Port());
   ASSERT_TRUE(RunLoopUntil([&] { return log.Has("closed 0"); }));
   std::vector<std::string> expected = {"state 7>1",       "state 1>3", "state 3>4",
                                        "connected 10061", "state 4>7", "closed 0"};
@@ -31,13 +24,9 @@ TEST(SocketConnectTest, RefusedConnectReportsInOrder) {
   EXPECT_EQ(socket.HSocket(), winsock::INVALID_SOCKET);
 }
 
-TEST(SocketConnectTest, FirstWriteAfterConnectReportsDataSent) {
+TEST_F(SocketConnectTest, FirstWriteAfterConnectReportsDataSent) {
   TScriptedPeer peer;
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
-  Target(socket, peer.Port());
-  socket.Connect();
+  ConnectTo(peer.Port());
   EXPECT_EQ(socket.State(), wsConnecting);
   ASSERT_TRUE(RunLoopUntil([&] { return log.Has("sent 0"); }));
   EXPECT_EQ(log.events[3], "connected 0");
@@ -48,14 +37,9 @@ TEST(SocketConnectTest, FirstWriteAfterConnectReportsDataSent) {
   EXPECT_EQ(log.events.back(), "closed 0");
 }
 
-TEST(SocketConnectTest, SendOfNothingReportsDataSentFromTheLoop) {
+TEST_F(SocketConnectTest, SendOfNothingReportsDataSentFromTheLoop) {
   TScriptedPeer peer;
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
-  Target(socket, peer.Port());
-  socket.Connect();
-  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("connected 0"); }));
+  ConnectAndWait(peer.Port());
   DrainMessages();
   int before = log.Count("sent 0");
   EXPECT_EQ(socket.Send("", 0), 0);
@@ -68,12 +52,9 @@ TEST(SocketConnectTest, SendOfNothingReportsDataSentFromTheLoop) {
   socket.Close();
 }
 
-TEST(SocketConnectTest, DataFlowsBothWaysAndPeerCloseIsReportedOnce) {
+TEST_F(SocketConnectTest, DataFlowsBothWaysAndPeerCloseIsReportedOnce) {
   TScriptedPeer peer;
   peer.Expect("hello").Send("echo:hello").Close();
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
   std::string received;
   socket.OnDataAvailable = [&](TObject*, std::uint16_t) {
     char buffer[3];  // small on purpose: the read loop must call again for the rest
@@ -83,8 +64,7 @@ TEST(SocketConnectTest, DataFlowsBothWaysAndPeerCloseIsReportedOnce) {
   socket.OnSessionConnected = [&](TObject*, std::uint16_t error) {
     if (error == 0) socket.SendStr("hello");
   };
-  Target(socket, peer.Port());
-  socket.Connect();
+  ConnectTo(peer.Port());
   ASSERT_TRUE(RunLoopUntil([&] { return log.Has("closed 0"); }));
   EXPECT_EQ(received, "echo:hello");
   EXPECT_EQ(socket.ReadCount(), 0);  // reset by the close
@@ -92,8 +72,7 @@ TEST(SocketConnectTest, DataFlowsBothWaysAndPeerCloseIsReportedOnce) {
   EXPECT_EQ(socket.State(), wsClosed);
 }
 
-TEST(SocketConnectTest, SendWhileClosedNamesTheError) {
-  TWSocket socket;
+TEST_F(SocketConnectTest, SendWhileClosedNamesTheError) {
   EXPECT_EQ(ExceptionText([&] { socket.SendStr("x"); }),
             "Error 10057 in function Send\r\nSocket is not connected");
   EXPECT_EQ(socket.LastError(), 10057);
@@ -103,8 +82,7 @@ TEST(SocketConnectTest, SendWhileClosedNamesTheError) {
   EXPECT_EQ(errors, 1);
 }
 
-TEST(SocketConnectTest, ConnectGuardsAndResolutionFailures) {
-  TWSocket socket;
+TEST_F(SocketConnectTest, ConnectGuardsAndResolutionFailures) {
   EXPECT_EQ(ExceptionText([&] { socket.Connect(); }), "Connect: No Port Specified");
   socket.SetPort("110");
   EXPECT_EQ(ExceptionText([&] { socket.Connect(); }), "Connect: No IP Address Specified");
@@ -121,15 +99,10 @@ TEST(SocketConnectTest, ConnectGuardsAndResolutionFailures) {
   EXPECT_EQ(socket.State(), wsClosed);
 }
 
-TEST(SocketConnectTest, AfterCloseAddressAndPortMustBeAssignedAgain) {
+TEST_F(SocketConnectTest, AfterCloseAddressAndPortMustBeAssignedAgain) {
   TScriptedPeer peer;
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
-  Target(socket, peer.Port());
   socket.SetProto("6");
-  socket.Connect();
-  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("connected 0"); }));
+  ConnectAndWait(peer.Port());
   // Assigning the same text while connected is silent; a different one is refused.
   socket.SetAddr("127.0.0.1");
   EXPECT_EQ(ExceptionText([&] { socket.SetAddr("127.0.0.2"); }),
@@ -148,19 +121,17 @@ TEST(SocketConnectTest, AfterCloseAddressAndPortMustBeAssignedAgain) {
 
 // A service name goes through the services database (here with the name put on a listener
 // of the test's own); a number is read up to its first non-digit.
-TEST(SocketConnectTest, ServiceNameAndNumberPortsConnect) {
+TEST_F(SocketConnectTest, ServiceNameAndNumberPortsConnect) {
+  std::string received;
+  socket.OnDataAvailable = [&](TObject*, std::uint16_t) { received += socket.ReceiveStr(); };
   for (const bool byName : {true, false}) {
     SCOPED_TRACE(byName ? "pop3" : "number");
     TScriptedPeer peer;
     peer.Send("+OK\r\n").Close();
     winsock::SimulateService("pop3", peer.PortNumber());
-    SocketEventLog log;
-    TWSocket socket;
-    log.Attach(socket);
-    std::string received;
-    socket.OnDataAvailable = [&](TObject*, std::uint16_t) { received += socket.ReceiveStr(); };
-    Target(socket, byName ? "pop3" : peer.Port() + "x");
-    socket.Connect();
+    log.events.clear();
+    received.clear();
+    ConnectTo(byName ? "pop3" : peer.Port() + "x");
     ASSERT_TRUE(RunLoopUntil([&] { return log.Has("closed 0"); }));
     EXPECT_TRUE(log.Has("connected 0"));
     EXPECT_EQ(received, "+OK\r\n");
@@ -168,8 +139,7 @@ TEST(SocketConnectTest, ServiceNameAndNumberPortsConnect) {
   winsock::SimulateService("pop3", 0);
 }
 
-TEST(SocketConnectTest, SendFlagsAndLingerSettings) {
-  TWSocket socket;
+TEST_F(SocketConnectTest, SendFlagsAndLingerSettings) {
   EXPECT_EQ(socket.SendFlags(), wsSendNormal);
   socket.SetSendFlags(wsSendUrgent);
   EXPECT_EQ(socket.SendFlags(), wsSendUrgent);
@@ -183,6 +153,23 @@ TEST(SocketConnectTest, SendFlagsAndLingerSettings) {
   EXPECT_EQ(socket.PeerAddr(), "error");
   EXPECT_EQ(socket.PeerPort(), "error");
   EXPECT_EQ(socket.GetLocalPortText(), "error");
+}
+
+TEST_F(SocketConnectTest, CloseNotificationWhileConnectingIsIgnored) {
+  TScriptedPeer peer;
+  ConnectTo(peer.Port());
+  ASSERT_EQ(socket.State(), wsConnecting);
+  PostMessage(socket.Handle(), SocketNotifyMessage, static_cast<WPARAM>(socket.HSocket()),
+              MAKELONG(winsock::FD_CLOSE, 0));
+  // A notification for another handle is stale and ignored as well.
+  PostMessage(socket.Handle(), SocketNotifyMessage, static_cast<WPARAM>(socket.HSocket() + 1000),
+              MAKELONG(winsock::FD_CONNECT, 10061));
+  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("connected 0"); }));
+  DrainMessages();
+  EXPECT_FALSE(log.Has("closed 0"));
+  EXPECT_FALSE(log.Has("connected 10061"));
+  EXPECT_EQ(socket.State(), wsConnected);
+  socket.Close();
 }
 
 }  // namespace

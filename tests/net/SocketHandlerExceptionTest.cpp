@@ -11,17 +11,11 @@
 
 namespace {
 
-void Target(TWSocket& socket, const std::string& port) {
-  socket.SetAddr("127.0.0.1");
-  socket.SetPort(port);
-}
+using SocketHandlerExceptionTest = SocketTest;
 
-TEST(SocketHandlerExceptionTest, DataHandlerExceptionEndsReadLoopSilently) {
+TEST_F(SocketHandlerExceptionTest, DataHandlerExceptionEndsReadLoopSilently) {
   TScriptedPeer peer;
   peer.Send("first").Expect("go").Send("second");  // more only once the component answers
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
   int bgExceptions = 0;
   socket.OnBgException = [&](TObject*, std::exception&, bool&) { ++bgExceptions; };
   std::string received;
@@ -33,8 +27,7 @@ TEST(SocketHandlerExceptionTest, DataHandlerExceptionEndsReadLoopSilently) {
     if (n > 0) received.append(buffer, static_cast<size_t>(n));
     if (calls == 1) throw std::runtime_error("handler failed");
   };
-  Target(socket, peer.Port());
-  socket.Connect();
+  ConnectTo(peer.Port());
   // After the exception, "first" still has unread bytes, but the loop stopped.
   ASSERT_TRUE(RunLoopUntil([&] { return calls >= 1; }));
   EXPECT_EQ(calls, 1);
@@ -48,27 +41,21 @@ TEST(SocketHandlerExceptionTest, DataHandlerExceptionEndsReadLoopSilently) {
   socket.Close();
 }
 
-TEST(SocketHandlerExceptionTest, ConnectHandlerExceptionAbortsByDefault) {
+TEST_F(SocketHandlerExceptionTest, ConnectHandlerExceptionAbortsByDefault) {
   TScriptedPeer peer;
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
   socket.OnSessionConnected = [&](TObject*, std::uint16_t) {
     log.events.push_back("connected");
     throw std::runtime_error("connect handler failed");
   };
-  Target(socket, peer.Port());
-  socket.Connect();
+  ConnectTo(peer.Port());
   ASSERT_TRUE(RunLoopUntil([&] { return socket.State() == wsClosed; }));
-  std::vector<std::string> tail(log.events.end() - 3, log.events.end());
   std::vector<std::string> expected = {"connected", "state 4>7", "closed 0"};
-  EXPECT_EQ(tail, expected);
+  EXPECT_EQ(log.Since(log.events.size() - 3), expected);
 }
 
-TEST(SocketHandlerExceptionTest, BgExceptionHandlerMayKeepTheConnection) {
+TEST_F(SocketHandlerExceptionTest, BgExceptionHandlerMayKeepTheConnection) {
   TScriptedPeer peer;
   peer.Expect("ping").Send("ping");
-  TWSocket socket;
   std::string message;
   socket.OnBgException = [&](TObject* sender, std::exception& e, bool& canClose) {
     EXPECT_EQ(sender, &socket);
@@ -80,8 +67,7 @@ TEST(SocketHandlerExceptionTest, BgExceptionHandlerMayKeepTheConnection) {
   };
   std::string echoed;
   socket.OnDataAvailable = [&](TObject*, std::uint16_t) { echoed += socket.ReceiveStr(); };
-  Target(socket, peer.Port());
-  socket.Connect();
+  ConnectTo(peer.Port());
   ASSERT_TRUE(RunLoopUntil([&] { return !message.empty(); }));
   EXPECT_EQ(message, "connect handler failed");
   EXPECT_EQ(socket.State(), wsConnected);
@@ -90,28 +76,24 @@ TEST(SocketHandlerExceptionTest, BgExceptionHandlerMayKeepTheConnection) {
   socket.Close();
 }
 
-TEST(SocketHandlerExceptionTest, ThrowingBgExceptionHandlerStillAborts) {
+TEST_F(SocketHandlerExceptionTest, ThrowingBgExceptionHandlerStillAborts) {
   TScriptedPeer peer;
-  TWSocket socket;
   socket.OnBgException = [&](TObject*, std::exception&, bool&) {
     throw std::runtime_error("nested");
   };
   socket.OnSessionConnected = [&](TObject*, std::uint16_t) {
     throw std::runtime_error("connect handler failed");
   };
-  Target(socket, peer.Port());
-  socket.Connect();
+  ConnectTo(peer.Port());
   EXPECT_TRUE(RunLoopUntil([&] { return socket.State() == wsClosed; }));
 }
 
-TEST(SocketHandlerExceptionTest, HandlerThatNeverReadsDoesNotHangTheLoop) {
+TEST_F(SocketHandlerExceptionTest, HandlerThatNeverReadsDoesNotHangTheLoop) {
   TScriptedPeer peer;
   peer.Send("unread bytes");
-  TWSocket socket;
   int calls = 0;
   socket.OnDataAvailable = [&](TObject*, std::uint16_t) { ++calls; };
-  Target(socket, peer.Port());
-  socket.Connect();
+  ConnectTo(peer.Port());
   ASSERT_TRUE(RunLoopUntil([&] { return calls > 0; }));
   DrainMessages();
   EXPECT_LT(calls, 5);

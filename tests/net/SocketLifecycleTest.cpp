@@ -64,8 +64,7 @@ struct ConnectedToPeer {
   void Connect(TWSocket& socket) {
     bool connected = false;
     socket.OnSessionConnected = [&](TObject*, std::uint16_t) { connected = true; };
-    socket.SetAddr("127.0.0.1");
-    socket.SetPort(peer.Port());
+    AimAt(socket, peer.Port());
     socket.Connect();
     ASSERT_TRUE(RunLoopUntil([&] { return connected; }));
     socket.OnSessionConnected = nullptr;
@@ -111,47 +110,6 @@ TEST(SocketLifecycleTest, PumpMessagesConsumesQuitAndDispatchesTheRest) {
   TMsg msg;
   EXPECT_FALSE(PeekMessage(msg));
   DestroyWindow(wnd);
-}
-
-TEST(SocketLifecycleTest, CloseNotificationWhileConnectingIsIgnored) {
-  TScriptedPeer peer;
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
-  socket.SetAddr("127.0.0.1");
-  socket.SetPort(peer.Port());
-  socket.Connect();
-  ASSERT_EQ(socket.State(), wsConnecting);
-  PostMessage(socket.Handle(), SocketNotifyMessage, static_cast<WPARAM>(socket.HSocket()),
-              MAKELONG(winsock::FD_CLOSE, 0));
-  // A notification for another handle is stale and ignored as well.
-  PostMessage(socket.Handle(), SocketNotifyMessage, static_cast<WPARAM>(socket.HSocket() + 1000),
-              MAKELONG(winsock::FD_CONNECT, 10061));
-  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("connected 0"); }));
-  DrainMessages();
-  EXPECT_FALSE(log.Has("closed 0"));
-  EXPECT_FALSE(log.Has("connected 10061"));
-  EXPECT_EQ(socket.State(), wsConnected);
-  socket.Close();
-}
-
-TEST(SocketLifecycleTest, WaitUntilClosedDeliversTheRestAndReturnsAtTheClose) {
-  TScriptedPeer peer;
-  peer.Expect("go").Send("last words").Close();
-  SocketEventLog log;
-  std::string received;
-  TWSocket socket;
-  log.Attach(socket);
-  socket.OnDataAvailable = [&](TObject*, std::uint16_t) { received += socket.ReceiveStr(); };
-  socket.SetAddr("127.0.0.1");
-  socket.SetPort(peer.Port());
-  socket.Connect();
-  ASSERT_TRUE(RunLoopUntil([&] { return log.Has("connected 0"); }));
-  socket.SendStr("go");
-  socket.WaitUntilClosed();
-  EXPECT_EQ(received, "last words");
-  EXPECT_EQ(socket.State(), wsClosed);
-  EXPECT_TRUE(log.Has("closed 0"));
 }
 
 }  // namespace

@@ -19,7 +19,9 @@ std::uint16_t ListenOnLoopback(TWSocket& server, const std::string& proto = "tcp
   return static_cast<std::uint16_t>(std::stoi(server.GetLocalPortText()));
 }
 
-TEST(SocketListenTest, AcceptedConnectionIsTakenOverWithDup) {
+using SocketListenTest = SocketTest;
+
+TEST_F(SocketListenTest, AcceptedConnectionIsTakenOverWithDup) {
   SocketEventLog serverLog;
   TWSocket server;
   serverLog.Attach(server);
@@ -51,7 +53,7 @@ TEST(SocketListenTest, AcceptedConnectionIsTakenOverWithDup) {
   EXPECT_EQ(server.State(), wsClosed);
 }
 
-TEST(SocketListenTest, DupStartsTheAdoptedConnectionWithAnEmptyQueue) {
+TEST_F(SocketListenTest, DupStartsTheAdoptedConnectionWithAnEmptyQueue) {
   TWSocket server;
   TWSocket session;
   server.OnSessionAvailable = [&](TObject*, std::uint16_t) { session.Dup(server.Accept()); };
@@ -72,8 +74,7 @@ TEST(SocketListenTest, DupStartsTheAdoptedConnectionWithAnEmptyQueue) {
   EXPECT_THAT(second.Failures(), ::testing::IsEmpty());
 }
 
-TEST(SocketListenTest, RefusedListenAcceptAndDup) {
-  TWSocket socket;
+TEST_F(SocketListenTest, RefusedListenAcceptAndDup) {
   EXPECT_EQ(ExceptionText([&] { socket.Listen(); }),
             "Error 10022 in function listen: port not assigned\r\nInvalid argument");
   EXPECT_EQ(socket.LastError(), 10022);
@@ -89,7 +90,7 @@ TEST(SocketListenTest, RefusedListenAcceptAndDup) {
   EXPECT_EQ(socket.State(), wsClosed);
 }
 
-TEST(SocketListenTest, BindFailureLeavesNoSocketBehind) {
+TEST_F(SocketListenTest, BindFailureLeavesNoSocketBehind) {
   TWSocket first;
   std::uint16_t port = ListenOnLoopback(first);
   TWSocket second;
@@ -101,7 +102,7 @@ TEST(SocketListenTest, BindFailureLeavesNoSocketBehind) {
   EXPECT_EQ(second.HSocket(), winsock::INVALID_SOCKET);
 }
 
-TEST(SocketListenTest, ListeningAgainIsRefusedAndKeepsTheFirstSocket) {
+TEST_F(SocketListenTest, ListeningAgainIsRefusedAndKeepsTheFirstSocket) {
   TWSocket server;
   std::uint16_t port = ListenOnLoopback(server);
   winsock::SOCKET handle = server.HSocket();
@@ -115,10 +116,8 @@ TEST(SocketListenTest, ListeningAgainIsRefusedAndKeepsTheFirstSocket) {
   EXPECT_TRUE(RunLoopUntil([&] { return offered; }));
 }
 
-TEST(SocketListenTest, DatagramListenSendToAndReceiveFrom) {
-  SocketEventLog log;
-  TWSocket receiver;
-  log.Attach(receiver);
+TEST_F(SocketListenTest, DatagramListenSendToAndReceiveFrom) {
+  TWSocket& receiver = socket;
   std::uint16_t port = ListenOnLoopback(receiver, "udp");
   std::vector<std::string> expected = {"state 7>2", "state 2>6", "state 6>4", "connected 0"};
   EXPECT_EQ(log.events, expected);
@@ -148,26 +147,23 @@ TEST(SocketListenTest, DatagramListenSendToAndReceiveFrom) {
   EXPECT_EQ(receiver.ReadCount(), 8);
 }
 
-TEST(SocketListenTest, DatagramListenClosedByItsConnectHandlerEndsQuietly) {
-  SocketEventLog log;
-  TWSocket receiver;
-  log.Attach(receiver);
-  receiver.OnSessionConnected = [&](TObject*, std::uint16_t error) {
-    log.events.push_back("connected " + std::to_string(error));
-    receiver.Close();
+TEST_F(SocketListenTest, DatagramListenClosedByItsConnectHandlerEndsQuietly) {
+  socket.OnSessionConnected = [&](TObject*, std::uint16_t error) {
+    log.Add("connected", error);
+    socket.Close();
   };
-  receiver.SetAddr("127.0.0.1");
-  receiver.SetPort("0");
-  receiver.SetProto("udp");
-  EXPECT_EQ(ExceptionText([&] { receiver.Listen(); }), "(no exception)");
+  socket.SetAddr("127.0.0.1");
+  socket.SetPort("0");
+  socket.SetProto("udp");
+  EXPECT_EQ(ExceptionText([&] { socket.Listen(); }), "(no exception)");
   std::vector<std::string> expected = {"state 7>2",   "state 2>6", "state 6>4",
                                        "connected 0", "state 4>7", "closed 0"};
   EXPECT_EQ(log.events, expected);
-  EXPECT_EQ(receiver.State(), wsClosed);
-  EXPECT_EQ(receiver.HSocket(), winsock::INVALID_SOCKET);
+  EXPECT_EQ(socket.State(), wsClosed);
+  EXPECT_EQ(socket.HSocket(), winsock::INVALID_SOCKET);
 }
 
-TEST(SocketListenTest, DatagramConnectSendsThroughTheQueue) {
+TEST_F(SocketListenTest, DatagramConnectSendsThroughTheQueue) {
   TWSocket receiver;
   std::uint16_t port = ListenOnLoopback(receiver, "udp");
   std::string got;
@@ -178,31 +174,20 @@ TEST(SocketListenTest, DatagramConnectSendsThroughTheQueue) {
     int n = receiver.ReceiveFrom(buffer, sizeof buffer, from, fromLen);
     if (n > 0) got.append(buffer, static_cast<size_t>(n));
   };
-  SocketEventLog log;
-  TWSocket sender;
-  log.Attach(sender);
-  sender.SetAddr("127.0.0.1");
-  sender.SetPort(std::to_string(port));
-  sender.SetProto("udp");
-  sender.Connect();
+  socket.SetProto("udp");
+  ConnectTo(std::to_string(port));
   std::vector<std::string> expected = {"state 7>1", "state 1>4", "connected 0"};
   EXPECT_EQ(log.events, expected);
-  EXPECT_EQ(sender.SendStr("one"), 3);
+  EXPECT_EQ(socket.SendStr("one"), 3);
   ASSERT_TRUE(RunLoopUntil([&] { return got == "one"; }));
 }
 
-TEST(SocketListenTest, PauseSuppressesQueuedNotificationsUntilResume) {
+TEST_F(SocketListenTest, PauseSuppressesQueuedNotificationsUntilResume) {
   TScriptedPeer peer;
   peer.Send("data");
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
   std::string received;
   socket.OnDataAvailable = [&](TObject*, std::uint16_t) { received += socket.ReceiveStr(); };
-  socket.SetAddr("127.0.0.1");
-  socket.SetPort(peer.Port());
-  socket.Connect();
-  ASSERT_TRUE(RunLoopUntil([&] { return socket.State() == wsConnected; }));
+  ConnectAndWait(peer.Port());
   // Queue a notification, then pause before the loop delivers it.
   PostMessage(socket.Handle(), SocketNotifyMessage, static_cast<WPARAM>(socket.HSocket()),
               MAKELONG(winsock::FD_READ | winsock::FD_WRITE, 0));
@@ -216,7 +201,7 @@ TEST(SocketListenTest, PauseSuppressesQueuedNotificationsUntilResume) {
   socket.Close();
 }
 
-TEST(SocketListenTest, ListenerResumedAfterPauseStillAccepts) {
+TEST_F(SocketListenTest, ListenerResumedAfterPauseStillAccepts) {
   TWSocket server;
   int available = 0;
   server.OnSessionAvailable = [&](TObject*, std::uint16_t) {

@@ -9,20 +9,16 @@
 
 namespace {
 
-TEST(SocketLookupTest, DottedAddressAnswersBeforeReturning) {
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
+using SocketLookupTest = SocketTest;
+
+TEST_F(SocketLookupTest, DottedAddressAnswersBeforeReturning) {
   socket.DnsLookup("10.0.0.1");
   EXPECT_EQ(log.events, std::vector<std::string>{"dns 0"});
   EXPECT_EQ(socket.DnsResult(), "10.0.0.1");
   EXPECT_TRUE(socket.DnsResultList().empty());
 }
 
-TEST(SocketLookupTest, EmptyNameIsRefused) {
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
+TEST_F(SocketLookupTest, EmptyNameIsRefused) {
   EXPECT_EQ(ExceptionText([&] { socket.DnsLookup(""); }), "DNS lookup: invalid host name.");
   EXPECT_TRUE(log.events.empty());
   socket.OnError = [&](TObject*) { log.events.push_back("error"); };
@@ -31,10 +27,7 @@ TEST(SocketLookupTest, EmptyNameIsRefused) {
   EXPECT_EQ(log.events, expected);
 }
 
-TEST(SocketLookupTest, NameLookupCompletesFromTheLoop) {
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
+TEST_F(SocketLookupTest, NameLookupCompletesFromTheLoop) {
   socket.DnsLookup("localhost");
   EXPECT_TRUE(log.events.empty());
   ASSERT_TRUE(RunLoopUntil([&] { return !log.events.empty(); }));
@@ -44,10 +37,7 @@ TEST(SocketLookupTest, NameLookupCompletesFromTheLoop) {
   EXPECT_EQ(socket.DnsResultList().front(), "127.0.0.1");
 }
 
-TEST(SocketLookupTest, UnknownNameReportsTheLookupError) {
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
+TEST_F(SocketLookupTest, UnknownNameReportsTheLookupError) {
   socket.DnsLookup("no-such-host.invalid");
   ASSERT_TRUE(RunLoopUntil([&] { return !log.events.empty(); }, 15000));
   ASSERT_EQ(log.events.size(), 1u);
@@ -55,10 +45,7 @@ TEST(SocketLookupTest, UnknownNameReportsTheLookupError) {
   EXPECT_EQ(socket.DnsResult(), "");
 }
 
-TEST(SocketLookupTest, ReverseLookupGivesTheName) {
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
+TEST_F(SocketLookupTest, ReverseLookupGivesTheName) {
   socket.ReverseDnsLookup("127.0.0.1");
   ASSERT_TRUE(RunLoopUntil([&] { return !log.events.empty(); }));
   EXPECT_EQ(log.events, std::vector<std::string>{"dns 0"});
@@ -66,11 +53,8 @@ TEST(SocketLookupTest, ReverseLookupGivesTheName) {
   EXPECT_EQ(socket.DnsResultList(), std::vector<std::string>{socket.DnsResult()});
 }
 
-TEST(SocketLookupTest, CancelReportsInterruptAndDropsTheLateAnswer) {
+TEST_F(SocketLookupTest, CancelReportsInterruptAndDropsTheLateAnswer) {
   winsock::SimulateLookupDelay(100);
-  SocketEventLog log;
-  TWSocket socket;
-  log.Attach(socket);
   socket.DnsLookup("localhost");
   socket.CancelDnsLookup();
   EXPECT_EQ(log.events, std::vector<std::string>{"dns 10004"});
@@ -88,7 +72,7 @@ TEST(SocketLookupTest, CancelReportsInterruptAndDropsTheLateAnswer) {
   EXPECT_EQ(log.events, expected);
 }
 
-TEST(SocketLookupTest, DestroyingCancelsAndStillReportsWithoutOwner) {
+TEST_F(SocketLookupTest, DestroyingCancelsAndStillReportsWithoutOwner) {
   winsock::SimulateLookupDelay(100);
   std::vector<std::string> events;
   {

@@ -17,19 +17,6 @@ namespace {
 
 using ::testing::ElementsAre;
 
-void Aim(TWSocket& socket, const std::string& port) {
-  socket.SetAddr("127.0.0.1");
-  socket.SetPort(port);
-}
-
-// The connect and close events only, in order.
-std::vector<std::string> Sessions(const SocketEventLog& log) {
-  std::vector<std::string> kept;
-  for (const std::string& e : log.events)
-    if (e.starts_with("connected") || e.starts_with("closed")) kept.push_back(e);
-  return kept;
-}
-
 struct TReentry {
   SocketEventLog log;
   TWSocket socket;
@@ -52,20 +39,20 @@ TEST(SocketReentryTest, ConnectHandlerThatMovesOnKeepsItsNewAttempt) {
     next.Send("+OK next\r\n");
     TReentry r;
     r.socket.OnSessionConnected = [&](TObject*, std::uint16_t error) {
-      r.log.events.push_back("connected " + std::to_string(error));
+      r.log.Add("connected", error);
       if (error == 0) return;
       r.socket.Abort();
-      Aim(r.socket, next.Port());
+      AimAt(r.socket, next.Port());
       r.socket.Connect();
     };
     if (throughProxy)
       AimThroughProxy(r.socket, proxy.Port(), "5", "localhost", "110");
     else
-      Aim(r.socket, refusing.Port());
+      AimAt(r.socket, refusing.Port());
     r.socket.Connect();
     ASSERT_TRUE(RunLoopUntil([&] { return r.received == "+OK next\r\n"; }));
     const std::string code = throughProxy ? "20003" : "10061";
-    EXPECT_THAT(Sessions(r.log), ElementsAre("connected " + code, "closed 0", "connected 0"));
+    EXPECT_THAT(r.log.Sessions(), ElementsAre("connected " + code, "closed 0", "connected 0"));
     EXPECT_EQ(r.socket.State(), wsConnected);
   }
 }
@@ -83,15 +70,15 @@ TEST(SocketReentryTest, CloseHandlerThatConnectsAgainKeepsTheNewConnection) {
     TReentry r;
     bool again = true;
     r.socket.OnSessionClosed = [&](TObject*, std::uint16_t error) {
-      r.log.events.push_back("closed " + std::to_string(error));
+      r.log.Add("closed", error);
       if (!std::exchange(again, false)) return;
       // After the peer's close the connection still counts as open here: only Connect, to
       // the same place, or a Close first and then anywhere.
       if (way == PeerClosedThenElsewhere) r.socket.Close();
-      if (way != PeerClosedSameEndpoint) Aim(r.socket, second.Port());
+      if (way != PeerClosedSameEndpoint) AimAt(r.socket, second.Port());
       r.socket.Connect();
     };
-    Aim(r.socket, first.Port());
+    AimAt(r.socket, first.Port());
     r.socket.Connect();
     ASSERT_TRUE(RunLoopUntil([&] { return r.log.Has("connected 0"); }));
     if (way == ClosedHere) r.socket.Close();
@@ -101,7 +88,8 @@ TEST(SocketReentryTest, CloseHandlerThatConnectsAgainKeepsTheNewConnection) {
     }
     EXPECT_EQ(r.socket.State(), wsConnected);
     r.socket.Close();
-    EXPECT_THAT(Sessions(r.log), ElementsAre("connected 0", "closed 0", "connected 0", "closed 0"));
+    EXPECT_THAT(r.log.Sessions(),
+                ElementsAre("connected 0", "closed 0", "connected 0", "closed 0"));
   }
 }
 
@@ -118,21 +106,22 @@ TEST(SocketReentryTest, CloseHandlerThatRaisesLeavesTheNextConnectionHeard) {
     TReentry r;
     bool raise = true;
     r.socket.OnSessionClosed = [&](TObject*, std::uint16_t error) {
-      r.log.events.push_back("closed " + std::to_string(error));
+      r.log.Add("closed", error);
       if (std::exchange(raise, false)) throw std::runtime_error("close handler failed");
     };
     r.socket.OnBgException = [](TObject*, std::exception&, bool& canClose) { canClose = false; };
-    Aim(r.socket, first.Port());
+    AimAt(r.socket, first.Port());
     r.socket.Connect();
     ASSERT_TRUE(RunLoopUntil([&] { return r.log.Has("connected 0"); }));
     if (!byPeer) {
       EXPECT_THROW(r.socket.Close(), std::runtime_error);
     }
     ASSERT_TRUE(RunLoopUntil([&] { return r.socket.State() == wsClosed; }));
-    Aim(r.socket, second.Port());
+    AimAt(r.socket, second.Port());
     r.socket.Connect();
     ASSERT_TRUE(RunLoopUntil([&] { return r.log.Count("closed 0") == 2; }));
-    EXPECT_THAT(Sessions(r.log), ElementsAre("connected 0", "closed 0", "connected 0", "closed 0"));
+    EXPECT_THAT(r.log.Sessions(),
+                ElementsAre("connected 0", "closed 0", "connected 0", "closed 0"));
   }
 }
 
@@ -141,7 +130,7 @@ TEST(SocketReentryTest, FlushEndsWhenASendFailureLasts) {
   TReentry r;
   int errors = 0;
   r.socket.OnError = [&](TObject*) { ++errors; };
-  Aim(r.socket, peer.Port());
+  AimAt(r.socket, peer.Port());
   r.socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return r.log.Has("connected 0"); }));
   // Every send fails from now on with "Can't send after socket shutdown".

@@ -2,18 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "net/WSocket.h"
+#include "SocketEventLog.h"
 
 namespace {
-
-std::string ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const ESocketException& e) {
-    return e.what();
-  }
-  return "(no exception)";
-}
 
 TEST(SocketResolveTest, LeadingNumberStopsAtFirstNonDigit) {
   EXPECT_EQ(ParseLeadingNumber("110"), 110);
@@ -29,22 +20,24 @@ TEST(SocketResolveTest, PortsByNumberAndServiceName) {
   EXPECT_EQ(WSocketResolvePort("110", "tcp"), 110);
   EXPECT_EQ(WSocketResolvePort("110x", "tcp"), 110);
   EXPECT_EQ(WSocketResolvePort("  pop3  ", "  tcp "), 110);
-  EXPECT_EQ(ErrorOf([] { WSocketResolvePort(std::string(32, '1'), "tcp"); }),
+  EXPECT_EQ(ExceptionText([] { WSocketResolvePort(std::string(32, '1'), "tcp"); }),
             "WSocketResolvePort: Invalid Port.");
   EXPECT_EQ(WSocketResolvePort(std::string(31, '0'), "tcp"), 0);
-  EXPECT_EQ(ErrorOf([] { WSocketResolvePort("", "tcp"); }), "WSocketResolvePort: Invalid Port.");
-  EXPECT_EQ(ErrorOf([] { WSocketResolvePort("nosuchservice", "tcp"); }),
+  EXPECT_EQ(ExceptionText([] { WSocketResolvePort("", "tcp"); }),
+            "WSocketResolvePort: Invalid Port.");
+  EXPECT_EQ(ExceptionText([] { WSocketResolvePort("nosuchservice", "tcp"); }),
             "WSocketResolvePort: Cannot convert port 'nosuchservice'");
 }
 
 TEST(SocketResolveTest, HostsByDottedAddress) {
   EXPECT_EQ(WSocketResolveHost("127.0.0.1"), 0x0100007Fu);
   EXPECT_EQ(WSocketResolveHost("255.255.255.255"), 0xFFFFFFFFu);
-  EXPECT_EQ(ErrorOf([] { WSocketResolveHost("256.1.1.1"); }),
+  EXPECT_EQ(ExceptionText([] { WSocketResolveHost("256.1.1.1"); }),
             "WSocketResolveHost: '256.1.1.1' Invalid IP address.");
-  EXPECT_EQ(ErrorOf([] { WSocketResolveHost(""); }), "WSocketResolveHost: '' Invalid Hostname.");
+  EXPECT_EQ(ExceptionText([] { WSocketResolveHost(""); }),
+            "WSocketResolveHost: '' Invalid Hostname.");
   std::string longName(257, 'a');
-  EXPECT_EQ(ErrorOf([&] { WSocketResolveHost(longName); }),
+  EXPECT_EQ(ExceptionText([&] { WSocketResolveHost(longName); }),
             "WSocketResolveHost: '" + longName + "' Invalid Hostname.");
   EXPECT_EQ(WSocketResolveHost("localhost"), 0x0100007Fu);
 }
@@ -53,8 +46,9 @@ TEST(SocketResolveTest, ProtocolsByNameAndNumber) {
   EXPECT_EQ(WSocketResolveProto("tcp"), 6);
   EXPECT_EQ(WSocketResolveProto("udp"), 17);
   EXPECT_EQ(WSocketResolveProto("17"), 17);
-  EXPECT_EQ(ErrorOf([] { WSocketResolveProto(""); }), "WSocketResolveProto: Invalid Protocol.");
-  EXPECT_EQ(ErrorOf([] { WSocketResolveProto("nosuchproto"); }),
+  EXPECT_EQ(ExceptionText([] { WSocketResolveProto(""); }),
+            "WSocketResolveProto: Invalid Protocol.");
+  EXPECT_EQ(ExceptionText([] { WSocketResolveProto("nosuchproto"); }),
             "WSocketResolveProto: Cannot convert protocol 'nosuchproto'");
 }
 

@@ -27,30 +27,28 @@ struct TFailureCase {
   std::string text;
 };
 
-const std::string Greeting = Bytes({5, 1, 0});
-const std::string Greeting2 = Bytes({5, 1, 2});
-const std::string Request5 = Bytes({5, 1, 0, 3, 9}) + "localhost" + Bytes({0, 110});
-const std::string Request4 = Bytes({4, 1, 0, 110, 127, 0, 0, 1, 0});
+using SocksErrorTest = SocksTest;
 
 std::function<void(TScriptedPeer&)> ConnectReply(const std::string& reply) {
-  return [reply](TScriptedPeer& p) {
-    p.Expect(Greeting).Send(Bytes({5, 0})).Expect(Request5).Send(reply);
-  };
+  return [reply](TScriptedPeer& p) { ScriptNoAuthNegotiation(p, reply); };
 }
 
 std::function<void(TScriptedPeer&)> MethodChoice(const std::string& reply) {
-  return [reply](TScriptedPeer& p) { p.Expect(Greeting).Send(reply); };
+  return [reply](TScriptedPeer& p) { p.Expect(Socks5Greeting).Send(reply); };
 }
 
 std::function<void(TScriptedPeer&)> AuthVerdict(const std::string& reply) {
   return [reply](TScriptedPeer& p) {
-    p.Expect(Greeting2).Send(Bytes({5, 2})).Expect(Bytes({1, 1, 'u', 1, 'p'})).Send(reply);
+    p.Expect(Socks5GreetingUserPass)
+        .Send(Bytes({5, 2}))
+        .Expect(Bytes({1, 1, 'u', 1, 'p'}))
+        .Send(reply);
   };
 }
 
 std::function<void(TScriptedPeer&)> Socks4Reply(int version, int code) {
   return [version, code](TScriptedPeer& p) {
-    p.Expect(Request4).Send(Bytes({version, code, 0, 0, 0, 0, 0, 0}));
+    p.Expect(Bytes({4, 1, 0, 110, 127, 0, 0, 1, 0})).Send(Bytes({version, code, 0, 0, 0, 0, 0, 0}));
   };
 }
 
@@ -76,7 +74,7 @@ std::vector<TFailureCase> Cases() {
        "socks version error"},
       {"auth reply too long", "5", true, AuthVerdict(Bytes({1, 0, 0})), authFailed, 20001,
        "too much data availaible"},
-      {"proxy closes", "5", false, [](TScriptedPeer& p) { p.Expect(Greeting).Close(); }, none,
+      {"proxy closes", "5", false, [](TScriptedPeer& p) { p.Expect(Socks5Greeting).Close(); }, none,
        20014, "connection closed by socks server"},
       {"proxy closes during auth", "5", true,
        [](TScriptedPeer& p) {
@@ -103,22 +101,16 @@ std::vector<TFailureCase> Cases() {
   return cases;
 }
 
-TEST(SocksErrorTest, EveryFailureReachesSocksErrorThenSessionConnectedThenClose) {
+TEST_F(SocksErrorTest, EveryFailureReachesSocksErrorThenSessionConnectedThenClose) {
   for (const TFailureCase& c : Cases()) {
     SCOPED_TRACE(c.name);
     TScriptedPeer proxy;
     c.script(proxy);
     proxy.ExpectEnd();
-    TWSocket socket;
-    TSocksEventLog log;
-    log.Attach(socket);
-    if (c.offerUserPass) {
-      socket.SetSocksUsercode("u");
-      socket.SetSocksPassword("p");
-      socket.SetSocksAuthentication(socksAuthenticateUsercode);
-    }
-    AimThroughProxy(socket, proxy.Port(), c.level, "localhost", "110");
-    socket.Connect();
+    TSocksClient client;
+    if (c.offerUserPass) client.OfferUserPass("u", "p");
+    client.Through(proxy.Port(), c.level);
+    const TSocksEventLog& log = client.log;
     ASSERT_TRUE(RunLoopUntil([&] { return log.Count("SessionClosed") > 0 && proxy.Done(); }));
     std::vector<std::string> expected = {"SocksConnected(0)"};
     expected.insert(expected.end(), c.authEvents.begin(), c.authEvents.end());
@@ -127,21 +119,17 @@ TEST(SocksErrorTest, EveryFailureReachesSocksErrorThenSessionConnectedThenClose)
     expected.push_back("SessionConnected(" + code + ")");
     expected.push_back("SessionClosed(" + code + ")");
     EXPECT_THAT(log.Events, ElementsAreArray(expected));
-    EXPECT_EQ(socket.State(), wsClosed);
+    EXPECT_EQ(client.socket.State(), wsClosed);
     EXPECT_THAT(proxy.Failures(), IsEmpty());
   }
 }
 
 // SOCKS 4 resolves the destination itself; a name it cannot resolve ends the connection
 // like any other failure, so the application still hears OnSessionConnected.
-TEST(SocksErrorTest, Socks4DestinationThatCannotBeResolved) {
+TEST_F(SocksErrorTest, Socks4DestinationThatCannotBeResolved) {
   TScriptedPeer proxy;
   proxy.ExpectEnd();
-  TWSocket socket;
-  TSocksEventLog log;
-  log.Attach(socket);
-  AimThroughProxy(socket, proxy.Port(), "4", "256.1.1.1", "110");
-  socket.Connect();
+  Through(proxy.Port(), "4", "256.1.1.1");
   ASSERT_TRUE(RunLoopUntil([&] { return log.Count("SessionClosed") > 0 && proxy.Done(); }));
   const std::string text = "ESocketException WSocketResolveHost: '256.1.1.1' Invalid IP address.";
   EXPECT_THAT(log.Events,
@@ -151,14 +139,10 @@ TEST(SocksErrorTest, Socks4DestinationThatCannotBeResolved) {
   EXPECT_THAT(proxy.Failures(), IsEmpty());
 }
 
-TEST(SocksErrorTest, ReadErrorDuringNegotiation) {
+TEST_F(SocksErrorTest, ReadErrorDuringNegotiation) {
   TScriptedPeer proxy;
-  proxy.Expect(Greeting).Hold().ExpectEnd();
-  TWSocket socket;
-  TSocksEventLog log;
-  log.Attach(socket);
-  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
-  socket.Connect();
+  proxy.Expect(Socks5Greeting).Hold().ExpectEnd();
+  Through(proxy.Port());
   ASSERT_TRUE(RunLoopUntil([&] { return proxy.Holding(); }));
   PostMessage(socket.Handle(), SocketNotifyMessage, static_cast<WPARAM>(socket.HSocket()),
               MAKELONG(winsock::FD_READ, winsock::WSAECONNRESET));
@@ -173,15 +157,11 @@ TEST(SocksErrorTest, ReadErrorDuringNegotiation) {
 
 // The proxy asks for user/password and resets before the client's answer goes out: the
 // send meets the reset, and the socket layer's own close must still end the connect first.
-TEST(SocksErrorTest, ResetMetBySendDuringNegotiation) {
+TEST_F(SocksErrorTest, ResetMetBySendDuringNegotiation) {
   TScriptedPeer proxy;
-  proxy.Expect(Greeting2).Hold().Send(Bytes({5, 2})).Reset();
-  TWSocket socket;
-  TSocksEventLog log;
-  log.Attach(socket);
+  proxy.Expect(Socks5GreetingUserPass).Hold().Send(Bytes({5, 2})).Reset();
   socket.SetSocksAuthentication(socksAuthenticateUsercode);
-  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
-  socket.Connect();
+  Through(proxy.Port());
   ASSERT_TRUE(RunLoopUntil([&] { return proxy.Holding(); }));
   // The loop stays still until the method choice and the reset are both there.
   proxy.Release();
@@ -193,13 +173,9 @@ TEST(SocksErrorTest, ResetMetBySendDuringNegotiation) {
                                             "SessionConnected(10054)", "SessionClosed(10054)"}));
 }
 
-TEST(SocksErrorTest, ProxyThatRefusesTheConnection) {
+TEST_F(SocksErrorTest, ProxyThatRefusesTheConnection) {
   TRefusingPort refusing;
-  TWSocket socket;
-  TSocksEventLog log;
-  log.Attach(socket);
-  AimThroughProxy(socket, refusing.Port(), "5", "localhost", "110");
-  socket.Connect();
+  Through(refusing.Port());
   ASSERT_TRUE(RunLoopUntil([&] { return log.Count("SessionClosed") > 0; }));
   EXPECT_THAT(log.Events, ElementsAreArray({"SocksConnected(10061)", "SessionConnected(10061)",
                                             "SessionClosed(0)"}));

@@ -15,6 +15,12 @@ TSocksStep Feed(TSocksNegotiation& neg, const std::string& bytes) {
   return neg.Received(static_cast<int>(bytes.size()));
 }
 
+void ExpectFailure(const TSocksStep& step, int error, const std::string& text) {
+  EXPECT_EQ(step.Action, TSocksAction::Fail);
+  EXPECT_EQ(step.Error, error);
+  EXPECT_EQ(step.Text, text);
+}
+
 std::string NameReply(int nameLength) {
   std::string reply = {5, 0, 0, 3, static_cast<char>(nameLength)};
   return reply + std::string(nameLength, 'n') + std::string{0, 25};
@@ -23,17 +29,12 @@ std::string NameReply(int nameLength) {
 TEST(SocksNegotiationTest, RepliesInAPhaseThatExpectsNoneAreInternalOrLogicErrors) {
   TSocksNegotiation neg;
   neg.Start(true);  // SOCKS 4 never waits for a method choice
-  TSocksStep step = Feed(neg, {5, 0});
-  EXPECT_EQ(step.Action, TSocksAction::Fail);
-  EXPECT_EQ(step.Error, 20001);
-  EXPECT_EQ(step.Text, "TWSocket logic error");
+  ExpectFailure(Feed(neg, {5, 0}), 20001, "TWSocket logic error");
 
   neg.Clear();
   EXPECT_EQ(neg.ReadRoom(), 0);
   std::memset(neg.ReadPointer(), 0, 1);
-  step = neg.Received(1);
-  EXPECT_EQ(step.Error, 20013);
-  EXPECT_EQ(step.Text, "internal error");
+  ExpectFailure(neg.Received(1), 20013, "internal error");
 }
 
 TEST(SocksNegotiationTest, NameRepliesUpToTheBufferCompleteLongerOnesFailAtOnce) {
@@ -50,10 +51,7 @@ TEST(SocksNegotiationTest, NameRepliesUpToTheBufferCompleteLongerOnesFailAtOnce)
 
   neg.Start(false);
   neg.SetPhase(socksPhaseConnectReply);
-  const TSocksStep step = Feed(neg, NameReply(121).substr(0, 5));
-  EXPECT_EQ(step.Action, TSocksAction::Fail);
-  EXPECT_EQ(step.Error, 20014);
-  EXPECT_EQ(step.Text, "socks reply too long");
+  ExpectFailure(Feed(neg, NameReply(121).substr(0, 5)), 20014, "socks reply too long");
 }
 
 TEST(SocksNegotiationTest, ExtraBytesBehindTheMethodChoiceAreDropped) {

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "SocketEventLog.h"
 #include "SocksEventLog.h"
 #include "support/LoopRunner.h"
 #include "support/ScriptedPeer.h"
@@ -13,22 +14,25 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-std::string ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const ESocketException& e) {
-    return e.what();
-  }
-  return "(no exception)";
+using SocksSettingsTest = SocksTest;
+
+// Connects to a server the client is aimed at. A plain server speaks first: a SOCKS greeting
+// reaching it would fail its script.
+void ExpectDirectConnection(TSocksClient& client, TScriptedPeer& server) {
+  server.Send("+OK direct\r\n").ExpectEnd();
+  client.log = TSocksEventLog{};
+  client.socket.Connect();
+  ASSERT_TRUE(RunLoopUntil([&] { return client.log.Data == "+OK direct\r\n"; }));
+  client.CloseAndCheck(server);
+  EXPECT_THAT(client.log.Events, ElementsAre("SessionConnected(0)", "SessionClosed(0)"));
 }
 
-TEST(SocksSettingsTest, LevelPortAndServerValues) {
-  TWSocket socket;
+TEST_F(SocksSettingsTest, LevelPortAndServerValues) {
   EXPECT_EQ(socket.SocksLevel(), "5");
   socket.SetSocksLevel("4a");
   EXPECT_EQ(socket.SocksLevel(), "4A");
   for (const char* bad : {"6", "4 ", " 5", "4b", ""})
-    EXPECT_EQ(ErrorOf([&] { socket.SetSocksLevel(bad); }),
+    EXPECT_EQ(ExceptionText([&] { socket.SetSocksLevel(bad); }),
               "Invalid socks level. Must be 4, 4A or 5.")
         << bad;
   EXPECT_EQ(socket.SocksLevel(), "4A");
@@ -45,38 +49,38 @@ TEST(SocksSettingsTest, LevelPortAndServerValues) {
   EXPECT_EQ(socket.SocksLevel(), "4A");
 }
 
-TEST(SocksSettingsTest, OnlyTcpGoesThroughAProxyAndNothingListensThroughOne) {
-  TWSocket socket;
+TEST_F(SocksSettingsTest, OnlyTcpGoesThroughAProxyAndNothingListensThroughOne) {
   socket.SetAddr("localhost");
   socket.SetPort("110");
   socket.SetProto("udp");
   socket.SetSocksServer("127.0.0.1");
   socket.SetSocksPort("1080");
-  EXPECT_EQ(ErrorOf([&] { socket.Connect(); }),
+  EXPECT_EQ(ExceptionText([&] { socket.Connect(); }),
             "tcp is the only protocol supported thru socks server");
   EXPECT_EQ(socket.State(), wsClosed);
   socket.SetProto("tcp");
   socket.SetAddr("127.0.0.1");
-  EXPECT_EQ(ErrorOf([&] { socket.Listen(); }), "listening is not supported thru socks server");
+  EXPECT_EQ(ExceptionText([&] { socket.Listen(); }),
+            "listening is not supported thru socks server");
   EXPECT_EQ(socket.State(), wsClosed);
 }
 
-TEST(SocksSettingsTest, SettingsAreFrozenWhileConnected) {
+TEST_F(SocksSettingsTest, SettingsAreFrozenWhileConnected) {
   TScriptedPeer proxy;
-  proxy.Expect(Bytes({5, 1, 0})).Hold().ExpectEnd();
-  TWSocket socket;
-  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
-  socket.Connect();
+  proxy.Expect(Socks5Greeting).Hold().ExpectEnd();
+  Through(proxy.Port());
   ASSERT_TRUE(RunLoopUntil([&] { return proxy.Holding(); }));
-  EXPECT_EQ(ErrorOf([&] { socket.SetSocksLevel("4"); }), "Can't change socks level if not closed");
-  EXPECT_EQ(ErrorOf([&] { socket.SetSocksPort("1"); }), "Can't change socks port if not closed");
-  EXPECT_EQ(ErrorOf([&] { socket.SetSocksServer("x"); }),
+  EXPECT_EQ(ExceptionText([&] { socket.SetSocksLevel("4"); }),
+            "Can't change socks level if not closed");
+  EXPECT_EQ(ExceptionText([&] { socket.SetSocksPort("1"); }),
+            "Can't change socks port if not closed");
+  EXPECT_EQ(ExceptionText([&] { socket.SetSocksServer("x"); }),
             "Can't change socks server if not closed");
   EXPECT_EQ(socket.SocksLevel(), "5");
   EXPECT_EQ(socket.SocksPort(), proxy.Port());
   EXPECT_EQ(socket.SocksServer(), "127.0.0.1");
   // A second Connect is refused without disturbing the negotiation under way.
-  EXPECT_EQ(ErrorOf([&] { socket.Connect(); }), "Connect: Socket already in use");
+  EXPECT_EQ(ExceptionText([&] { socket.Connect(); }), "Connect: Socket already in use");
   socket.Close();
   proxy.Release();
   EXPECT_TRUE(RunLoopUntil([&] { return proxy.Done(); }));
@@ -85,15 +89,14 @@ TEST(SocksSettingsTest, SettingsAreFrozenWhileConnected) {
 
 // The requests are built in 128-byte areas: what fits goes out whole and exact, what does
 // not is refused at Connect before any connection is made.
-TEST(SocksSettingsTest, RequestsThatDoNotFitTheirAreaAreRefused) {
-  TWSocket socket;
+TEST_F(SocksSettingsTest, RequestsThatDoNotFitTheirAreaAreRefused) {
   auto connectWith = [&](const std::string& level, const std::string& addr, const std::string& user,
                          const std::string& pass, bool auth) {
     socket.SetSocksUsercode(user);
     socket.SetSocksPassword(pass);
     socket.SetSocksAuthentication(auth ? socksAuthenticateUsercode : socksNoAuthentication);
     AimThroughProxy(socket, "1", level, addr, "110");
-    const std::string error = ErrorOf([&] { socket.Connect(); });
+    const std::string error = ExceptionText([&] { socket.Connect(); });
     EXPECT_EQ(socket.State(), wsClosed);
     return error;
   };
@@ -106,54 +109,14 @@ TEST(SocksSettingsTest, RequestsThatDoNotFitTheirAreaAreRefused) {
             "socks user name and password too long");
 }
 
-TEST(SocksSettingsTest, RequestsThatExactlyFillTheirAreaGoOutWhole) {
-  const std::string user(119, 'u');
-  const std::string host(121, 'h');
-  TScriptedPeer proxy4;
-  proxy4.Expect(Bytes({4, 1, 0, 110, 127, 0, 0, 1}) + user + Bytes({0}))
-      .Send(Bytes({0, 90, 0, 0, 0, 0, 0, 0}))
-      .ExpectEnd();
-  TScriptedPeer proxy5;
-  proxy5.Expect(Bytes({5, 1, 2}))
-      .Send(Bytes({5, 2}))
-      .Expect(Bytes({1, 60}) + std::string(60, 'u') + Bytes({65}) + std::string(65, 'p'))
-      .Send(Bytes({1, 0}))
-      .Expect(Bytes({5, 1, 0, 3, 121}) + host + Bytes({0, 110}))
-      .Send(Bytes({5, 0, 0, 1, 127, 0, 0, 1, 0, 1}))
-      .ExpectEnd();
-  TWSocket socket4, socket5;
-  TSocksEventLog log4, log5;
-  log4.Attach(socket4);
-  log5.Attach(socket5);
-  socket4.SetSocksUsercode(user);
-  AimThroughProxy(socket4, proxy4.Port(), "4", "127.0.0.1", "110");
-  socket5.SetSocksUsercode(std::string(60, 'u'));
-  socket5.SetSocksPassword(std::string(65, 'p'));
-  socket5.SetSocksAuthentication(socksAuthenticateUsercode);
-  AimThroughProxy(socket5, proxy5.Port(), "5", host, "110");
-  socket4.Connect();
-  socket5.Connect();
-  ASSERT_TRUE(RunLoopUntil(
-      [&] { return log4.Has("SessionConnected(0)") && log5.Has("SessionConnected(0)"); }));
-  socket4.Close();
-  socket5.Close();
-  EXPECT_TRUE(RunLoopUntil([&] { return proxy4.Done() && proxy5.Done(); }));
-  EXPECT_THAT(proxy4.Failures(), IsEmpty());
-  EXPECT_THAT(proxy5.Failures(), IsEmpty());
-}
-
 // The password may still change after Connect; if it no longer fits when the proxy asks for
 // it, the negotiation fails cleanly instead of writing past the area.
-TEST(SocksSettingsTest, PasswordGrownAfterConnectFailsTheNegotiation) {
+TEST_F(SocksSettingsTest, PasswordGrownAfterConnectFailsTheNegotiation) {
   TScriptedPeer proxy;
-  proxy.Expect(Bytes({5, 1, 2})).Send(Bytes({5, 2})).ExpectEnd();
-  TWSocket socket;
-  TSocksEventLog log;
-  log.Attach(socket);
+  proxy.Expect(Socks5GreetingUserPass).Send(Bytes({5, 2})).ExpectEnd();
   socket.SetSocksUsercode("u");
   socket.SetSocksAuthentication(socksAuthenticateUsercode);
-  AimThroughProxy(socket, proxy.Port(), "5", "localhost", "110");
-  socket.Connect();
+  Through(proxy.Port());
   socket.SetSocksPassword(std::string(300, 'p'));
   ASSERT_TRUE(RunLoopUntil([&] { return log.Count("SessionClosed") > 0 && proxy.Done(); }));
   EXPECT_THAT(log.Events, ElementsAre("SocksConnected(0)", "AuthState(0)", "AuthState(2)",
@@ -162,67 +125,40 @@ TEST(SocksSettingsTest, PasswordGrownAfterConnectFailsTheNegotiation) {
   EXPECT_THAT(proxy.Failures(), IsEmpty());
 }
 
-TEST(SocksSettingsTest, AfterACloseTheNextConnectGoesDirect) {
+TEST_F(SocksSettingsTest, AfterACloseTheNextConnectGoesDirect) {
   TScriptedPeer proxy;
-  proxy.Expect(Bytes({5, 1, 2}))
+  proxy.Expect(Socks5GreetingUserPass)
       .Send(Bytes({5, 0}))
-      .Expect(Bytes({5, 1, 0, 3, 9}) + "localhost" + Bytes({0, 110}))
-      .Send(Bytes({5, 0, 0, 1, 127, 0, 0, 1, 0, 1}))
+      .Expect(Socks5Request("localhost", 110))
+      .Send(Socks5Ok)
       .ExpectEnd();
-  TWSocket socket;
-  TSocksEventLog log;
-  log.Attach(socket);
-  socket.SetSocksUsercode("u");
-  socket.SetSocksPassword("p");
-  socket.SetSocksAuthentication(socksAuthenticateUsercode);
+  OfferUserPass("u", "p");
   AimThroughProxy(socket, proxy.Port(), "4a", "localhost", "110");
   socket.SetSocksLevel("5");
   socket.Connect();
   ASSERT_TRUE(RunLoopUntil([&] { return log.Has("SessionConnected(0)"); }));
-  socket.Close();
-  EXPECT_TRUE(RunLoopUntil([&] { return proxy.Done(); }));
-  EXPECT_THAT(proxy.Failures(), IsEmpty());
+  CloseAndCheck(proxy);
   EXPECT_EQ(socket.SocksServer(), "");
   EXPECT_EQ(socket.SocksPort(), "");
   EXPECT_EQ(socket.SocksLevel(), "5");
   EXPECT_EQ(socket.SocksUsercode(), "u");
   EXPECT_EQ(socket.SocksPassword(), "p");
   EXPECT_EQ(socket.SocksAuthentication(), socksAuthenticateUsercode);
-
-  // A plain server speaks first: a SOCKS greeting reaching it would fail the script.
   TScriptedPeer server;
-  server.Send("+OK direct\r\n").ExpectEnd();
-  log = TSocksEventLog{};
-  log.Attach(socket);
-  socket.SetAddr("127.0.0.1");
-  socket.SetPort(server.Port());
-  socket.Connect();
-  ASSERT_TRUE(RunLoopUntil([&] { return log.Data == "+OK direct\r\n"; }));
-  socket.Close();
-  EXPECT_TRUE(RunLoopUntil([&] { return server.Done(); }));
-  EXPECT_THAT(server.Failures(), IsEmpty());
-  EXPECT_THAT(log.Events, ElementsAre("SessionConnected(0)", "SessionClosed(0)"));
+  AimAt(socket, server.Port());
+  ExpectDirectConnection(*this, server);
 }
 
 // A Connect through a proxy that a guard refuses has already resolved the proxy; turning the
 // proxy off afterwards must give an ordinary connection to the destination's own port.
-TEST(SocksSettingsTest, ARefusedProxyConnectLeavesNothingBehind) {
+TEST_F(SocksSettingsTest, ARefusedProxyConnectLeavesNothingBehind) {
   TScriptedPeer server;
-  server.Send("+OK direct\r\n").ExpectEnd();
-  TWSocket socket;
-  TSocksEventLog log;
-  log.Attach(socket);
   socket.SetPort(server.Port());
   socket.SetSocksServer("127.0.0.1");
   socket.SetSocksPort("1");
-  EXPECT_EQ(ErrorOf([&] { socket.Connect(); }), "Connect: No IP Address Specified");
+  EXPECT_EQ(ExceptionText([&] { socket.Connect(); }), "Connect: No IP Address Specified");
   socket.SetSocksServer("");
   socket.SetAddr("127.0.0.1");
-  socket.Connect();
-  ASSERT_TRUE(RunLoopUntil([&] { return log.Data == "+OK direct\r\n"; }));
-  socket.Close();
-  EXPECT_TRUE(RunLoopUntil([&] { return server.Done(); }));
-  EXPECT_THAT(server.Failures(), IsEmpty());
-  EXPECT_THAT(log.Events, ElementsAre("SessionConnected(0)", "SessionClosed(0)"));
+  ExpectDirectConnection(*this, server);
 }
 }  // namespace

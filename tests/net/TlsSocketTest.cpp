@@ -59,8 +59,7 @@ class TlsSocket : public TTlsSuite {
     if (n > 0) reads.emplace_back(buf.data(), static_cast<std::size_t>(n));
   }
   void ConnectTo(const TScriptedPeer& peer, const std::string& host = "localhost") {
-    socket.SetAddr("127.0.0.1");
-    socket.SetPort(peer.Port());
+    AimAt(socket, peer.Port());
     socket.SetTlsEnabled(true);
     socket.SetTlsHostName(host);
     socket.Connect();

@@ -46,6 +46,15 @@ void RoundedFrame(TDrawContext& dc, int x, int y, int right, int bottom, int tl,
   dc.LineTo(x, y + tl - 1);
 }
 
+// The picture of a rounded frame alone on a surface of width w and height h.
+std::string FramePicture(int w, int h, TRect f, int tl, int tr, int br, int bl) {
+  TSurface s(w, h, kBack);
+  TDrawContext dc(&s);
+  dc.SetPenColor(kPen);
+  RoundedFrame(dc, f.Left, f.Top, f.Right, f.Bottom, tl, tr, br, bl);
+  return Picture(s);
+}
+
 }  // namespace
 
 TEST(DrawLines, EndPointIsNotDrawnInAnyDirection) {
@@ -187,13 +196,9 @@ TEST(DrawArcs, AHugeCornerDrawsItsVisiblePartWithoutWalkingTheWholeBox) {
 
 TEST(RoundedFrame, RadiusTwoEdgesAndCutCorners) {
   // Frame (X, Y, Right, Bottom) = (2, 1, 12, 8) inside a margin, radius 2 everywhere.
-  TSurface s(15, 10, kBack);
-  TDrawContext dc(&s);
-  dc.SetPenColor(kPen);
-  RoundedFrame(dc, 2, 1, 12, 8, 2, 2, 2, 2);
   // Top row Y, bottom row Bottom-1, columns X and Right-1; the straight parts run from
   // X+r to Right-r and from Y+r to Bottom-r, the arcs add one pixel towards each corner.
-  EXPECT_EQ(Picture(s),
+  EXPECT_EQ(FramePicture(15, 10, {2, 1, 12, 8}, 2, 2, 2, 2),
             "...............\n"
             "...########....\n"
             "..#........#...\n"
@@ -207,14 +212,10 @@ TEST(RoundedFrame, RadiusTwoEdgesAndCutCorners) {
 }
 
 TEST(RoundedFrame, RadiusZeroGivesSquareCornersWithTheEdgesAsListed) {
-  TSurface s(15, 10, kBack);
-  TDrawContext dc(&s);
-  dc.SetPenColor(kPen);
-  RoundedFrame(dc, 2, 1, 12, 8, 0, 0, 0, 0);
   // Every straight edge runs inclusive to the far corner's coordinate: the top and bottom
   // rows from column X to column Right, the side columns from row Y to row Bottom, so the
   // corners are square and one pixel pokes out past Right and Bottom.
-  EXPECT_EQ(Picture(s),
+  EXPECT_EQ(FramePicture(15, 10, {2, 1, 12, 8}, 0, 0, 0, 0),
             "...............\n"
             "..###########..\n"
             "..#........#...\n"
@@ -229,11 +230,7 @@ TEST(RoundedFrame, RadiusZeroGivesSquareCornersWithTheEdgesAsListed) {
 
 TEST(RoundedFrame, MixedRadiiAsInAButtonPair) {
   // Left button of a pair: rounded outer corners, square inner ones.
-  TSurface s(8, 6, kBack);
-  TDrawContext dc(&s);
-  dc.SetPenColor(kPen);
-  RoundedFrame(dc, 0, 0, 7, 5, 2, 0, 0, 2);
-  EXPECT_EQ(Picture(s),
+  EXPECT_EQ(FramePicture(8, 6, {0, 0, 7, 5}, 2, 0, 0, 2),
             ".#######\n"
             "#.....#.\n"
             "#.....#.\n"

@@ -25,12 +25,12 @@ TEST_F(WinsockTest, IdleLoopWithPendingSocketsUsesAlmostNoCpu) {
   // A connection with unread data whose FD_READ was delivered but not answered by recv.
   int unreadPeer;
   SOCKET unread = ConnectedPair(unreadPeer);
-  ASSERT_EQ(::send(unreadPeer, "data", 4, 0), 4);
+  PeerSend(unreadPeer, "data");
   ASSERT_TRUE(WaitFor(unread, winsock::FD_READ));
   // The same, and then the peer closed: FD_CLOSE must wait for the data to be read.
   int closedPeer;
   SOCKET closed = ConnectedPair(closedPeer);
-  ASSERT_EQ(::send(closedPeer, "more", 4, 0), 4);
+  PeerSend(closedPeer, "more");
   ASSERT_TRUE(WaitFor(closed, winsock::FD_READ));
   ClosePosix(closedPeer);
   // A connection reset after its close was reported.
@@ -62,28 +62,14 @@ TEST_F(WinsockTest, IdleLoopWithPendingSocketsUsesAlmostNoCpu) {
 
 TEST_F(WinsockTest, IdleLoopWithUnacceptedConnectionAndUnreadDatagramUsesAlmostNoCpu) {
   // A listener whose FD_ACCEPT was delivered while the connection still waits in the backlog.
-  SOCKET listener = TrackSocket(api::Socket(winsock::AF_INET, winsock::SOCK_STREAM, 0));
-  winsock::TSockAddrIn local = Loopback(0);
-  int len = sizeof local;
-  ASSERT_EQ(api::Bind(listener, &local, sizeof local), 0);
-  ASSERT_EQ(api::Listen(listener, 5), 0);
-  ASSERT_EQ(api::GetSockName(listener, &local, &len), 0);
-  ASSERT_EQ(api::WSAAsyncSelect(listener, wnd_, kSocketMsg, winsock::FD_ACCEPT), 0);
-  int client = Track(::socket(posix::kAfInet, SOCK_STREAM, 0));
-  sockaddr_in sa{};
-  sa.sin_family = posix::kAfInet;
-  sa.sin_port = local.sin_port;
-  sa.sin_addr.s_addr = local.sin_addr;
-  ASSERT_EQ(::connect(client, reinterpret_cast<sockaddr*>(&sa), sizeof sa), 0);
+  winsock::TSockAddrIn local;
+  SOCKET listener = SelectedBound(winsock::SOCK_STREAM, winsock::FD_ACCEPT, local);
+  PosixClient(local);
   ASSERT_TRUE(WaitFor(listener, winsock::FD_ACCEPT));
   // A datagram socket whose FD_READ was delivered while the datagram stays unread.
-  SOCKET dgram = TrackSocket(api::Socket(winsock::AF_INET, winsock::SOCK_DGRAM, 0));
+  winsock::TSockAddrIn target;
+  SOCKET dgram = SelectedBound(winsock::SOCK_DGRAM, winsock::FD_READ, target);
   SOCKET sender = TrackSocket(api::Socket(winsock::AF_INET, winsock::SOCK_DGRAM, 0));
-  winsock::TSockAddrIn target = Loopback(0);
-  len = sizeof target;
-  ASSERT_EQ(api::Bind(dgram, &target, sizeof target), 0);
-  ASSERT_EQ(api::GetSockName(dgram, &target, &len), 0);
-  ASSERT_EQ(api::WSAAsyncSelect(dgram, wnd_, kSocketMsg, winsock::FD_READ), 0);
   ASSERT_EQ(api::SendTo(sender, "ping", 4, 0, &target, sizeof target), 4);
   ASSERT_TRUE(WaitFor(dgram, winsock::FD_READ));
 

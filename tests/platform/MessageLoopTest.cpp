@@ -149,23 +149,4 @@ TEST(MessageLoop, NestedPumpStopsOnItsConditionAndLeavesQuitToTheOuterLoop) {
   EXPECT_EQ(msg.wParam, 5u);
 }
 
-TEST(MessageLoop, BroadcastReachesOnlyTopLevelWindows) {
-  int topCalls = 0, hiddenCalls = 0;
-  HWND top = AllocateHWnd(
-      [&](UINT m, WPARAM, LPARAM) {
-        topCalls += m == WM_FONTCHANGE;
-        return 0;
-      },
-      true);
-  HWND hidden = AllocateHWnd([&](UINT m, WPARAM, LPARAM) {
-    hiddenCalls += m == WM_FONTCHANGE;
-    return 0;
-  });
-  BroadcastMessage(WM_FONTCHANGE, 0, 0);
-  EXPECT_EQ(topCalls, 1);
-  EXPECT_EQ(hiddenCalls, 0);
-  DestroyWindow(top);
-  DestroyWindow(hidden);
-}
-
 }  // namespace

@@ -44,6 +44,12 @@ struct TextBench {
     dc.DrawText(text, rect, flags);
     return Ink();
   }
+  // The rectangle DT_CALCRECT makes of r; the height DrawText returns must be its height.
+  TRect Measure(const std::string& text, unsigned flags, TRect r = {0, 0, 200, 40}) {
+    const int height = dc.DrawText(text, r, DT_CALCRECT | flags);
+    EXPECT_EQ(height, r.Height()) << text;
+    return r;
+  }
 };
 
 }  // namespace
@@ -144,19 +150,11 @@ TEST(DrawText, AmpersandUnderlinesTheNextCharacterAndDoubleShowsOne) {
   drawn("a&x", DT_LEFT | DT_NOPREFIX);
   for (int col = 0; col < 60; ++col) EXPECT_EQ(b.surface.Pixel(col, row), kBack) << col;
 
-  TRect r{0, 0, 200, 40};
-  b.dc.DrawText("a&&x", r, DT_CALCRECT);
-  EXPECT_EQ(r.Width(), b.dc.TextExtent("a&x").cx);
-  r = {0, 0, 200, 40};
-  b.dc.DrawText("a&x", r, DT_CALCRECT);
-  EXPECT_EQ(r.Width(), a + x);
-  r = {0, 0, 200, 40};
-  b.dc.DrawText("a&x", r, DT_CALCRECT | DT_NOPREFIX);
-  EXPECT_EQ(r.Width(), b.dc.TextExtent("a&x").cx);
+  EXPECT_EQ(b.Measure("a&&x", 0).Width(), b.dc.TextExtent("a&x").cx);
+  EXPECT_EQ(b.Measure("a&x", 0).Width(), a + x);
+  EXPECT_EQ(b.Measure("a&x", DT_NOPREFIX).Width(), b.dc.TextExtent("a&x").cx);
   // A trailing lone '&' shows nothing.
-  r = {0, 0, 200, 40};
-  b.dc.DrawText("ax&", r, DT_CALCRECT);
-  EXPECT_EQ(r.Width(), a + x);
+  EXPECT_EQ(b.Measure("ax&", 0).Width(), a + x);
 }
 
 TEST(DrawText, CalculateRectangleMeasuresWithoutDrawing) {
@@ -164,39 +162,29 @@ TEST(DrawText, CalculateRectangleMeasuresWithoutDrawing) {
   const TTextMetric m = b.dc.TextMetrics();
   const TSize space = b.dc.TextExtent(" ");
   // Measuring a caption that was empty (one space is measured instead) gives one space.
-  TRect r{5, 7, 100, 100};
-  b.dc.DrawText(" ", r, DT_CALCRECT | DT_EXPANDTABS);
-  EXPECT_EQ(r, (TRect{5, 7, 5 + space.cx, 7 + space.cy}));
+  const TRect box{5, 7, 100, 100};
+  EXPECT_EQ(b.Measure(" ", DT_EXPANDTABS, box), (TRect{5, 7, 5 + space.cx, 7 + space.cy}));
   EXPECT_GT(space.cx, 0);
   // A lone '&' with one space after it measures as that space.
-  r = {5, 7, 100, 100};
-  b.dc.DrawText("& ", r, DT_CALCRECT);
-  EXPECT_EQ(r, (TRect{5, 7, 5 + space.cx, 7 + space.cy}));
+  EXPECT_EQ(b.Measure("& ", 0, box), (TRect{5, 7, 5 + space.cx, 7 + space.cy}));
   // An empty text measures empty.
-  r = {5, 7, 100, 100};
-  EXPECT_EQ(b.dc.DrawText("", r, DT_CALCRECT), 0);
-  EXPECT_EQ(r, (TRect{5, 7, 5, 7}));
+  EXPECT_EQ(b.Measure("", 0, box), (TRect{5, 7, 5, 7}));
   // Lines and tabs.
-  r = {0, 0, 100, 100};
-  EXPECT_EQ(b.dc.DrawText("ab\r\nabcd\nx", r, DT_CALCRECT), 3 * m.tmHeight);
-  EXPECT_EQ(r.Width(), b.dc.TextExtent("abcd").cx);
+  const TRect lines = b.Measure("ab\r\nabcd\nx", 0);
+  EXPECT_EQ(lines.Height(), 3 * m.tmHeight);
+  EXPECT_EQ(lines.Width(), b.dc.TextExtent("abcd").cx);
   // A break that ends the text adds no line; one between texts, or a second one, does.
-  r = {0, 0, 100, 100};
-  EXPECT_EQ(b.dc.DrawText("Error\r\n", r, DT_CALCRECT), m.tmHeight);
-  EXPECT_EQ(r.Height(), m.tmHeight);
-  r = {0, 0, 100, 100};
-  EXPECT_EQ(b.dc.DrawText("Error\n\n", r, DT_CALCRECT), 2 * m.tmHeight);
-  r = {0, 0, 100, 100};
-  EXPECT_EQ(b.dc.DrawText("a\n\nb", r, DT_CALCRECT), 3 * m.tmHeight);
-  r = {0, 0, 100, 100};
-  b.dc.DrawText("a\tb", r, DT_CALCRECT | DT_EXPANDTABS);
-  EXPECT_EQ(r.Width(), 8 * m.tmAveCharWidth + b.dc.TextExtent("b").cx);
+  EXPECT_EQ(b.Measure("Error\r\n", 0).Height(), m.tmHeight);
+  EXPECT_EQ(b.Measure("Error\n\n", 0).Height(), 2 * m.tmHeight);
+  EXPECT_EQ(b.Measure("a\n\nb", 0).Height(), 3 * m.tmHeight);
+  EXPECT_EQ(b.Measure("a\tb", DT_EXPANDTABS).Width(),
+            8 * m.tmAveCharWidth + b.dc.TextExtent("b").cx);
   // Word breaks keep every line within the width unless a word alone is wider.
   const int limit = b.dc.TextExtent("Checking your").cx;
-  r = {0, 0, limit, 100};
-  b.dc.DrawText("Checking your mail... Please wait.", r, DT_CALCRECT | DT_WORDBREAK);
-  EXPECT_LE(r.Width(), limit);
-  EXPECT_GE(r.Height(), 2 * m.tmHeight);
+  const TRect wrapped =
+      b.Measure("Checking your mail... Please wait.", DT_WORDBREAK, {0, 0, limit, 100});
+  EXPECT_LE(wrapped.Width(), limit);
+  EXPECT_GE(wrapped.Height(), 2 * m.tmHeight);
   EXPECT_EQ(b.Ink(), (TRect{1000, 1000, -1, -1}));  // nothing was drawn
 }
 
@@ -233,17 +221,15 @@ TEST(DrawText, WordBreakOfLongTextTakesTimeInProportionToIt) {
     return s;
   }();
   const std::uint64_t start = TickCount();
-  TRect r{0, 0, 180, 40};
-  b.dc.DrawText(word, r, DT_CALCRECT | DT_WORDBREAK);
-  EXPECT_EQ(r.Width(), b.dc.TextExtent(word).cx);  // a word wider than the line stays whole
-  EXPECT_EQ(r.Height(), b.dc.TextMetrics().tmHeight);
-  r = {0, 0, 180, 40};
-  const int lines =
-      b.dc.DrawText(words, r, DT_CALCRECT | DT_WORDBREAK) / b.dc.TextMetrics().tmHeight;
-  EXPECT_LE(r.Width(), 180);
+  const TRect line{0, 0, 180, 40};
+  const TRect one = b.Measure(word, DT_WORDBREAK, line);
+  EXPECT_EQ(one.Width(), b.dc.TextExtent(word).cx);  // a word wider than the line stays whole
+  EXPECT_EQ(one.Height(), b.dc.TextMetrics().tmHeight);
+  const TRect many = b.Measure(words, DT_WORDBREAK, line);
+  EXPECT_LE(many.Width(), 180);
   const int perLine = (180 + b.dc.TextExtent(" ").cx) / b.dc.TextExtent("word ").cx;
-  EXPECT_EQ(lines, (8000 + perLine - 1) / perLine);
-  r = {0, 0, 180, 40};
+  EXPECT_EQ(many.Height() / b.dc.TextMetrics().tmHeight, (8000 + perLine - 1) / perLine);
+  TRect r = line;
   b.dc.DrawText(word + " " + words, r, DT_WORDBREAK);  // drawn, too
   EXPECT_LT(TickCount() - start, 10000u);
 }

@@ -119,14 +119,7 @@ TEST_F(WinsockTest, SendingOnAnUnconnectedOrShutSocketNamesTheReason) {
 TEST_F(WinsockTest, LingeringCloseNeverBlocksTheCallerAndStillDeliversTheData) {
   int peer;
   SOCKET s = ConnectedPair(peer);
-  std::string block(65536, 'q');
-  long sent = 0;
-  for (int i = 0; i < 1000; ++i) {
-    int n = api::Send(s, block.data(), static_cast<int>(block.size()), 0);
-    if (n == winsock::SOCKET_ERROR) break;
-    sent += n;
-  }
-  ASSERT_EQ(api::WSAGetLastError(), winsock::WSAEWOULDBLOCK);
+  const long sent = FillUntilWouldBlock(s);
   winsock::TLinger lg{1, 5};
   ASSERT_EQ(api::SetSockOpt(s, winsock::SOL_SOCKET, winsock::SO_LINGER,
                             reinterpret_cast<const char*>(&lg), sizeof lg),

@@ -68,6 +68,45 @@ SOCKET WinsockTest::ConnectedPair(int& peerFd) {
   return s;
 }
 
+SOCKET WinsockTest::SelectedBound(int type, long mask, winsock::TSockAddrIn& local) {
+  SOCKET s = TrackSocket(api::Socket(winsock::AF_INET, type, 0));
+  local = Loopback(0);
+  int len = sizeof local;
+  EXPECT_EQ(api::Bind(s, &local, sizeof local), 0);
+  if (type == winsock::SOCK_STREAM) {
+    EXPECT_EQ(api::Listen(s, 5), 0);
+  }
+  EXPECT_EQ(api::GetSockName(s, &local, &len), 0);
+  EXPECT_EQ(api::WSAAsyncSelect(s, wnd_, kSocketMsg, mask), 0);
+  return s;
+}
+
+int WinsockTest::PosixClient(const winsock::TSockAddrIn& to) {
+  int c = Track(::socket(posix::kAfInet, SOCK_STREAM, 0));
+  sockaddr_in sa{};
+  sa.sin_family = posix::kAfInet;
+  sa.sin_port = to.sin_port;
+  sa.sin_addr.s_addr = to.sin_addr;
+  EXPECT_EQ(::connect(c, reinterpret_cast<sockaddr*>(&sa), sizeof sa), 0);
+  return c;
+}
+
+void WinsockTest::PeerSend(int fd, const std::string& text) {
+  ASSERT_EQ(::send(fd, text.data(), text.size(), 0), static_cast<ssize_t>(text.size()));
+}
+
+long WinsockTest::FillUntilWouldBlock(SOCKET s) {
+  std::string block(65536, 'z');
+  long sent = 0;
+  for (int i = 0; i < 1000; ++i) {
+    int n = api::Send(s, block.data(), static_cast<int>(block.size()), 0);
+    if (n == winsock::SOCKET_ERROR) break;
+    sent += n;
+  }
+  EXPECT_EQ(api::WSAGetLastError(), winsock::WSAEWOULDBLOCK);
+  return sent;
+}
+
 void WinsockTest::ClosePosix(int fd) {
   std::erase(fds_, fd);
   ::close(fd);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/MessageLoop.h"
@@ -38,6 +39,14 @@ class WinsockTest : public ::testing::Test {
   // Connects a selected WinSock socket to a POSIX listener and returns the accepted peer,
   // after FD_CONNECT and FD_WRITE have arrived and been cleared from the record.
   winsock::SOCKET ConnectedPair(int& peerFd);
+  // A WinSock socket of the type bound to 127.0.0.1 at a kernel-chosen port, listening if it
+  // is a stream one, and registered for the events of mask; `local` is its address.
+  winsock::SOCKET SelectedBound(int type, long mask, winsock::TSockAddrIn& local);
+  // A blocking POSIX client connected to `to`.
+  int PosixClient(const winsock::TSockAddrIn& to);
+  static void PeerSend(int fd, const std::string& text);
+  // Sends until WinSock answers "would block"; returns the bytes it took.
+  static long FillUntilWouldBlock(winsock::SOCKET s);
 
   bool WaitFor(winsock::SOCKET s, long event, int timeoutMs = 5000);
   int Count(winsock::SOCKET s, long event) const;

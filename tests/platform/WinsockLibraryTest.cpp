@@ -10,36 +10,14 @@ namespace api = winsock::api;
 
 namespace {
 
-const char* const kEntryNames[] = {"WSAStartup",
-                                   "WSACleanup",
-                                   "WSAGetLastError",
-                                   "WSASetLastError",
-                                   "WSAAsyncSelect",
-                                   "WSAAsyncGetHostByName",
-                                   "WSAAsyncGetHostByAddr",
-                                   "WSACancelAsyncRequest",
-                                   "gethostbyname",
-                                   "getservbyname",
-                                   "getprotobyname",
-                                   "inet_addr",
-                                   "inet_ntoa",
-                                   "htons",
-                                   "ntohs",
-                                   "socket",
-                                   "bind",
-                                   "listen",
-                                   "accept",
-                                   "connect",
-                                   "closesocket",
-                                   "shutdown",
-                                   "send",
-                                   "sendto",
-                                   "recv",
-                                   "recvfrom",
-                                   "setsockopt",
-                                   "ioctlsocket",
-                                   "getsockname",
-                                   "getpeername"};
+// clang-format off
+const char* const kEntryNames[] = {
+    "WSAStartup", "WSACleanup", "WSAGetLastError", "WSASetLastError", "WSAAsyncSelect",
+    "WSAAsyncGetHostByName", "WSAAsyncGetHostByAddr", "WSACancelAsyncRequest", "gethostbyname",
+    "getservbyname", "getprotobyname", "inet_addr", "inet_ntoa", "htons", "ntohs", "socket",
+    "bind", "listen", "accept", "connect", "closesocket", "shutdown", "send", "sendto", "recv",
+    "recvfrom", "setsockopt", "ioctlsocket", "getsockname", "getpeername"};
+// clang-format on
 
 }  // namespace
 

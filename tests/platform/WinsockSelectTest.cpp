@@ -22,10 +22,6 @@ std::string Receive(SOCKET s, int len) {
   return n > 0 ? buf.substr(0, static_cast<std::size_t>(n)) : std::string();
 }
 
-void PeerSend(int fd, const std::string& text) {
-  ASSERT_EQ(::send(fd, text.data(), text.size(), 0), static_cast<ssize_t>(text.size()));
-}
-
 }  // namespace
 
 TEST_F(WinsockTest, ConnectToListenerGivesConnectThenOneWrite) {
@@ -137,20 +133,10 @@ TEST_F(WinsockTest, ResetGivesCloseWithConnectionReset) {
 }
 
 TEST_F(WinsockTest, AcceptIsPostedOnceUntilAcceptAndAcceptedSocketInherits) {
-  SOCKET listener = TrackSocket(api::Socket(winsock::AF_INET, winsock::SOCK_STREAM, 0));
-  winsock::TSockAddrIn local = Loopback(0);
-  ASSERT_EQ(api::Bind(listener, &local, sizeof local), 0);
-  ASSERT_EQ(api::Listen(listener, 5), 0);
-  ASSERT_EQ(api::WSAAsyncSelect(listener, wnd_, kSocketMsg, 43), 0);
-  int len = sizeof local;
-  ASSERT_EQ(api::GetSockName(listener, &local, &len), 0);
-  for (int i = 0; i < 2; ++i) {
-    int c = Track(::socket(posix::kAfInet, SOCK_STREAM, 0));
-    sockaddr_in sa{};
-    std::memcpy(&sa, &local, sizeof sa);
-    sa.sin_family = posix::kAfInet;
-    ASSERT_EQ(::connect(c, reinterpret_cast<sockaddr*>(&sa), sizeof sa), 0);
-  }
+  winsock::TSockAddrIn local;
+  SOCKET listener = SelectedBound(winsock::SOCK_STREAM, 43, local);
+  PosixClient(local);
+  PosixClient(local);
   ASSERT_TRUE(WaitFor(listener, FD_ACCEPT));
   Settle();
   EXPECT_EQ(Count(listener, FD_ACCEPT), 1);
@@ -178,24 +164,17 @@ TEST_F(WinsockTest, AcceptIsPostedOnceUntilAcceptAndAcceptedSocketInherits) {
 TEST_F(WinsockTest, WriteReturnsOnlyAfterASendWouldBlock) {
   int peer;
   SOCKET s = ConnectedPair(peer);
-  std::string block(65536, 'z');
-  int sent = 0;
-  // Fill the socket until WinSock says "would block"; nobody reads on the other side.
-  for (int i = 0; i < 1000; ++i) {
-    int n = api::Send(s, block.data(), static_cast<int>(block.size()), 0);
-    if (n == winsock::SOCKET_ERROR) break;
-    sent += n;
-  }
-  ASSERT_EQ(api::WSAGetLastError(), winsock::WSAEWOULDBLOCK);
+  // Nobody reads on the other side.
+  const long sent = FillUntilWouldBlock(s);
   Settle();
   EXPECT_EQ(Count(s, FD_WRITE), 0) << "still full";
   // Drain the peer; the socket can take data again and says so once.
   std::string sink(1 << 20, '\0');
-  int drained = 0;
+  long drained = 0;
   while (drained < sent) {
     ssize_t n = ::recv(peer, sink.data(), sink.size(), 0);
     ASSERT_GT(n, 0);
-    drained += static_cast<int>(n);
+    drained += n;
     if (drained > sent / 2) break;
   }
   ASSERT_TRUE(WaitFor(s, FD_WRITE));
@@ -248,12 +227,8 @@ TEST_F(WinsockTest, ClosedHandlesAreNeverReusedSoStaleNotificationsCannotMatch) 
 
 TEST_F(WinsockTest, DatagramsGiveReadAndWriteOnly) {
   SOCKET a = TrackSocket(api::Socket(winsock::AF_INET, winsock::SOCK_DGRAM, 0));
-  SOCKET b = TrackSocket(api::Socket(winsock::AF_INET, winsock::SOCK_DGRAM, 0));
-  winsock::TSockAddrIn local = Loopback(0);
-  ASSERT_EQ(api::Bind(b, &local, sizeof local), 0);
-  int len = sizeof local;
-  ASSERT_EQ(api::GetSockName(b, &local, &len), 0);
-  ASSERT_EQ(api::WSAAsyncSelect(b, wnd_, kSocketMsg, 59), 0);
+  winsock::TSockAddrIn local;
+  SOCKET b = SelectedBound(winsock::SOCK_DGRAM, 59, local);
   ASSERT_TRUE(WaitFor(b, FD_WRITE));
   ASSERT_EQ(api::SendTo(a, "ping", 4, 0, &local, sizeof local), 4);
   ASSERT_EQ(api::SendTo(a, "a longer datagram", 17, 0, &local, sizeof local), 17);

@@ -42,7 +42,7 @@ struct X11ClipboardBench : ::testing::Test {
   std::string scratch = ::testing::TempDir() + "quillet-clip-" + std::to_string(::getpid());
   Display* observer = nullptr;
 
-  void Open() {
+  void SetUp() override {
     if (!OnPath("Xvfb") || !OnPath("xclip"))
       GTEST_SKIP() << "Xvfb or xclip is not installed; the X11 clipboard is not tested";
     ASSERT_TRUE(server.Start(24, "640x480")) << "Xvfb did not report a display";
@@ -109,8 +109,6 @@ struct X11ClipboardBench : ::testing::Test {
 };
 
 TEST_F(X11ClipboardBench, OtherProgramsReadOurTextInEachOfferedForm) {
-  Open();
-  if (IsSkipped()) return;
   EXPECT_EQ(XclipOut(), "<xclip failed>");  // nobody owns the clipboard yet
   std::string text;
   EXPECT_FALSE(display->GetClipboardText(text));
@@ -132,8 +130,6 @@ TEST_F(X11ClipboardBench, OtherProgramsReadOurTextInEachOfferedForm) {
 }
 
 TEST_F(X11ClipboardBench, WeReadTheTextAnotherProgramTookTheClipboardWith) {
-  Open();
-  if (IsSkipped()) return;
   display->SetClipboardText("ours");
   ASSERT_TRUE(AnotherProgramTakesTheClipboard("na\\303\\257ve \\342\\202\\254"));
   std::string text;
@@ -149,8 +145,6 @@ TEST_F(X11ClipboardBench, WeReadTheTextAnotherProgramTookTheClipboardWith) {
 }
 
 TEST_F(X11ClipboardBench, AHungOwnerCostsAtMostABoundedWait) {
-  Open();
-  if (IsSkipped()) return;
   display->SetClipboardText("ours");
   pid_t owner = XclipOwns("frozen soon");
   std::string text;

@@ -24,18 +24,20 @@
 
 namespace {
 
+// A fresh X server of the bench's colour depth for every test, with our display on it.
 struct X11Bench : ::testing::Test {
   TXvfbServer server;
   std::unique_ptr<TX11Display> display;
   std::vector<TDisplayEvent> events;
 
-  void Open(int depth) {
+  void SetUp() override {
     if (!OnPath("Xvfb") || !OnPath("xdotool"))
       GTEST_SKIP() << "Xvfb or xdotool is not installed; the X11 backend is not tested";
-    ASSERT_TRUE(server.Start(depth)) << "Xvfb did not report a display";
+    ASSERT_TRUE(server.Start(Depth())) << "Xvfb did not report a display";
     display = TX11Display::Open(server.Name());
     ASSERT_NE(display, nullptr);
   }
+  virtual int Depth() const { return 24; }
 
   TDisplayWindow Window(const std::string& title, TRect bounds, TDisplayEventHandler h = {}) {
     TWindowParams p{title, bounds, true};
@@ -60,11 +62,13 @@ TSurface Swatches(int w, int h, const std::vector<TColor>& colours) {
   return s;
 }
 
+struct X11Bench8 : X11Bench {
+  int Depth() const override { return 8; }
+};
+
 }  // namespace
 
 TEST_F(X11Bench, BorderlessNamedWindowTakesClicksKeysAndACaptionDrag) {
-  Open(24);
-  if (IsSkipped()) return;
   EXPECT_EQ(display->ScreenSize(), (TSize{1024, 768}));
   bool dragOnPress = false, dragReturned = false;
   // The end of the drag is sent from a timer, which can only fire inside the drag's own
@@ -153,9 +157,7 @@ TEST_F(X11Bench, BorderlessNamedWindowTakesClicksKeysAndACaptionDrag) {
   EXPECT_EQ(server.Run("xdotool search --name '^Quillet X11 Test$'"), "");
 }
 
-TEST_F(X11Bench, EightBitScreenReportsItsDepthAndShowsExactColours) {
-  Open(8);
-  if (IsSkipped()) return;
+TEST_F(X11Bench8, EightBitScreenReportsItsDepthAndShowsExactColours) {
   EXPECT_EQ(display->ColorDepth(), 8);
   EXPECT_NE(server.Run("xdpyinfo").find("PseudoColor"), std::string::npos);
   // The colours of the look, and a few that no fixed palette would hold.
@@ -195,8 +197,6 @@ TEST_F(X11Bench, EightBitScreenReportsItsDepthAndShowsExactColours) {
 }
 
 TEST_F(X11Bench, KeypadEditingKeysFollowNumLock) {
-  Open(24);
-  if (IsSkipped()) return;
   TDisplayWindow w = Window("Quillet keypad", Bounds(10, 10, 100, 40));
   display->Present(w, TSurface(100, 40, clSilver));
   server.Run("xdotool mousemove --sync 50 30 click 1");
@@ -231,8 +231,6 @@ TEST_F(X11Bench, KeypadEditingKeysFollowNumLock) {
 }
 
 TEST_F(X11Bench, WindowDestroyedByAnotherClientAsksToCloseAndStaysHarmless) {
-  Open(24);
-  if (IsSkipped()) return;
   TDisplayWindow w = Window("Quillet doomed", Bounds(10, 10, 100, 40));
   TDisplayWindow other = Window("Quillet other", Bounds(200, 10, 100, 40));
   display->Present(w, TSurface(100, 40, clSilver));
@@ -257,8 +255,6 @@ TEST_F(X11Bench, WindowDestroyedByAnotherClientAsksToCloseAndStaysHarmless) {
 }
 
 TEST_F(X11Bench, HidingTheWindowEndsItsCaptionDrag) {
-  Open(24);
-  if (IsSkipped()) return;
   bool dragReturned = false;
   TDisplayWindow w = 0;
   HWND hider = AllocateHWnd([&](UINT msg, WPARAM, LPARAM) -> LRESULT {
@@ -308,8 +304,6 @@ TEST_F(X11Bench, HidingTheWindowEndsItsCaptionDrag) {
 }
 
 TEST_F(X11Bench, LostConnectionEndsTheLoopInsteadOfTheProcess) {
-  Open(24);
-  if (IsSkipped()) return;
   TDisplayWindow w = Window("Quillet lost", Bounds(10, 10, 100, 40));
   display->Present(w, TSurface(100, 40, clSilver));
   const std::string xid = std::to_string(display->NativeWindow(w));
@@ -349,8 +343,6 @@ TEST_F(X11Bench, LostConnectionEndsTheLoopInsteadOfTheProcess) {
 }
 
 TEST_F(X11Bench, ConnectionFoundBrokenOnlyWhileClosingLeavesNoQuitBehind) {
-  Open(24);
-  if (IsSkipped()) return;
   DrainMessages();
   TDisplayWindow w = Window("Quillet closing", Bounds(10, 10, 100, 40));
   display->Present(w, TSurface(100, 40, clSilver));

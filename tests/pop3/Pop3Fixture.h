@@ -57,18 +57,31 @@ class Pop3Fixture : public ::testing::Test {
   bool WaitClosed(int ms = 5000) {
     return RunLoopUntil([&] { return Logged("closed"); }, ms);
   }
+  // Runs the loop until the peer has read the end of the client's side of the connection.
+  bool WaitPeerSawClose() {
+    return RunLoopUntil([&] { return peer.ComponentClosed(); });
+  }
+  // Runs the loop until these requests have reported, then whatever they posted, and checks
+  // that they reported exactly so, each once, and that the client is idle again.
+  void ExpectReports(const std::vector<TDone>& reports, int ms = 5000) {
+    ASSERT_TRUE(WaitDone(reports.size(), ms));
+    DrainMessages();
+    EXPECT_EQ(done, reports);
+    EXPECT_EQ(pop3.State(), pop3Idle);
+  }
 
   // Script lines for a greeting and a USER/PASS login.
   void ScriptLogin(const std::string& greeting = "+OK ready\r\n") {
     peer.Send(greeting).Expect().Send("+OK name\r\n").Expect().Send("+OK logged in\r\n");
   }
-  // Starts the peer and logs in with Login; the transaction state follows.
+  // Logs in with Login as alice: one report, and the transaction state follows.
   void LoginNow() {
     pop3.SetUserName("alice");
     pop3.SetPassWord("secret");
     pop3.Login();
     ASSERT_TRUE(WaitDone(1));
-    ASSERT_EQ(done[0], TDone(pop3RqLogin, 0));
+    DrainMessages();
+    ASSERT_EQ(done, std::vector<TDone>{TDone(pop3RqLogin, 0)});
     ASSERT_EQ(pop3.ProtocolState(), pop3Transaction);
     done.clear();
     events.clear();

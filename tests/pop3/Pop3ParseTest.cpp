@@ -3,68 +3,59 @@
 #include <gtest/gtest.h>
 
 TEST(Pop3Parse, TwoNumbersOfStatAndListReplies) {
-  std::int32_t a = -1, b = -1;
-  EXPECT_TRUE(ParseTwoNumbers("+OK 2 320", a, b));
-  EXPECT_EQ(a, 2);
-  EXPECT_EQ(b, 320);
-  // Blanks of every kind between the numbers, text after them.
-  EXPECT_TRUE(ParseTwoNumbers("+OK\t7 \r\n 99 octets", a, b));
-  EXPECT_EQ(a, 7);
-  EXPECT_EQ(b, 99);
-  // A list line has no status word at all.
-  EXPECT_TRUE(ParseTwoNumbers("3 1200", a, b));
-  EXPECT_EQ(a, 3);
-  EXPECT_EQ(b, 1200);
-}
-
-TEST(Pop3Parse, MalformedTwoNumberRepliesGiveZeros) {
-  std::int32_t a = -1, b = -1;
-  EXPECT_FALSE(ParseTwoNumbers("+OK", a, b));
-  EXPECT_EQ(a, 0);
-  EXPECT_EQ(b, 0);
-  a = b = -1;
-  EXPECT_FALSE(ParseTwoNumbers("+OK 5", a, b));  // a single number gives 0 and 0
-  EXPECT_EQ(a, 0);
-  EXPECT_EQ(b, 0);
-  a = b = -1;
-  EXPECT_FALSE(ParseTwoNumbers("+OK 5   ", a, b));
-  EXPECT_EQ(a, 0);
-  EXPECT_EQ(b, 0);
-  // Something other than a digit where the second number belongs gives 0 for it.
-  EXPECT_TRUE(ParseTwoNumbers("+OK 5 x", a, b));
-  EXPECT_EQ(a, 5);
-  EXPECT_EQ(b, 0);
-  // A minus sign is not part of a number: it is skipped like any other character.
-  EXPECT_TRUE(ParseTwoNumbers("+OK -4 -6", a, b));
-  EXPECT_EQ(a, 4);
-  EXPECT_EQ(b, 0);
-  // A number too large for 32 bits wraps instead of failing.
-  EXPECT_TRUE(ParseTwoNumbers("+OK 4294967297 1", a, b));
-  EXPECT_EQ(a, 1);
-  EXPECT_EQ(b, 1);
+  const struct {
+    const char* reply;
+    bool parsed;
+    std::int32_t first, second;
+  } cases[] = {
+      {"+OK 2 320", true, 2, 320},
+      // Blanks of every kind between the numbers, text after them.
+      {"+OK\t7 \r\n 99 octets", true, 7, 99},
+      // A list line has no status word at all.
+      {"3 1200", true, 3, 1200},
+      // Without two numbers the reply gives 0 and 0.
+      {"+OK", false, 0, 0},
+      {"+OK 5", false, 0, 0},
+      {"+OK 5   ", false, 0, 0},
+      // Something other than a digit where the second number belongs gives 0 for it.
+      {"+OK 5 x", true, 5, 0},
+      // A minus sign is not part of a number: it is skipped like any other character.
+      {"+OK -4 -6", true, 4, 0},
+      // A number too large for 32 bits wraps instead of failing.
+      {"+OK 4294967297 1", true, 1, 1},
+  };
+  for (const auto& c : cases) {
+    std::int32_t first = -1, second = -1;
+    EXPECT_EQ(ParseTwoNumbers(c.reply, first, second), c.parsed) << c.reply;
+    EXPECT_EQ(first, c.first) << c.reply;
+    EXPECT_EQ(second, c.second) << c.reply;
+  }
 }
 
 TEST(Pop3Parse, NumberAndIdOfUidlReplies) {
-  std::int32_t n = -1;
-  std::string id = "old";
-  EXPECT_TRUE(ParseNumberAndId("+OK 1 whqtswO00WBw418f9t5JxYwZ", n, id));
-  EXPECT_EQ(n, 1);
-  EXPECT_EQ(id, "whqtswO00WBw418f9t5JxYwZ");
-  // The id stops at the first character that is not printable, and text after it is
-  // dropped.
-  EXPECT_TRUE(ParseNumberAndId("12 abc def", n, id));
-  EXPECT_EQ(n, 12);
-  EXPECT_EQ(id, "abc");
-  EXPECT_TRUE(ParseNumberAndId("12 ab\tc", n, id));
-  EXPECT_EQ(id, "ab");
-  // Only spaces separate number and id; a tab ends the id before it starts.
-  EXPECT_TRUE(ParseNumberAndId("4\tx", n, id));
-  EXPECT_EQ(n, 4);
-  EXPECT_EQ(id, "");
-  // No digit at all: both reset.
-  EXPECT_FALSE(ParseNumberAndId("+OK", n, id));
-  EXPECT_EQ(n, 0);
-  EXPECT_EQ(id, "");
+  const struct {
+    const char* reply;
+    bool parsed;
+    std::int32_t number;
+    const char* id;
+  } cases[] = {
+      {"+OK 1 whqtswO00WBw418f9t5JxYwZ", true, 1, "whqtswO00WBw418f9t5JxYwZ"},
+      // The id stops at the first character that is not printable, and text after it is
+      // dropped.
+      {"12 abc def", true, 12, "abc"},
+      {"12 ab\tc", true, 12, "ab"},
+      // Only spaces separate number and id; a tab ends the id before it starts.
+      {"4\tx", true, 4, ""},
+      // No digit at all: both reset.
+      {"+OK", false, 0, ""},
+  };
+  for (const auto& c : cases) {
+    std::int32_t number = -1;
+    std::string id = "old";
+    EXPECT_EQ(ParseNumberAndId(c.reply, number, id), c.parsed) << c.reply;
+    EXPECT_EQ(number, c.number) << c.reply;
+    EXPECT_EQ(id, c.id) << c.reply;
+  }
 }
 
 TEST(Pop3Parse, NumbersBlanksAndFirstNumber) {

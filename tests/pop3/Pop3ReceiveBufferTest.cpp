@@ -33,47 +33,36 @@ std::vector<std::string> Feed(TPop3ReceiveBuffer& buffer, const std::string& byt
 
 }  // namespace
 
-TEST(Pop3ReceiveBuffer, LinesSplitAcrossReadsComeOutWhole) {
-  TPop3ReceiveBuffer buffer;
-  EXPECT_TRUE(Feed(buffer, "+O").empty());
-  EXPECT_TRUE(Feed(buffer, "K ready\r").empty());
-  EXPECT_EQ(Feed(buffer, "\nnext\r\nlast\r\n"),
-            (std::vector<std::string>{"+OK ready", "next", "last"}));
-  EXPECT_EQ(buffer.Count(), 0);
-}
-
-TEST(Pop3ReceiveBuffer, LoneCrOrLfStaysAndZeroByteCutsTheLine) {
-  TPop3ReceiveBuffer buffer;
-  EXPECT_EQ(Feed(buffer, "a\rb\nc\r\r\n"), (std::vector<std::string>{"a\rb\nc\r"}));
-  EXPECT_EQ(Feed(buffer, "ab\0cd\r\nef\r\n"s), (std::vector<std::string>{"ab", "ef"}));
-  EXPECT_EQ(Feed(buffer, "\r\n"), (std::vector<std::string>{""}));
-}
-
-TEST(Pop3ReceiveBuffer, LongestLineThatFitsCompletesNormally) {
-  TPop3ReceiveBuffer buffer;
-  const std::string line(TPop3ReceiveBuffer::Capacity - 3, 'x');
-  EXPECT_EQ(Feed(buffer, line + "\r\n"), (std::vector<std::string>{line}));
-}
-
-// A line longer than the buffer used to leave the buffer full with no room to read the
-// rest: the connection hung. It is now handed on in pieces, the later ones marked.
-TEST(Pop3ReceiveBuffer, OverlongLineIsHandedOnInPiecesInsteadOfStalling) {
-  TPop3ReceiveBuffer buffer;
-  const std::string longLine =
-      std::string(TPop3ReceiveBuffer::Capacity - 1, 'a') + std::string(100, 'b');
-  const auto lines = Feed(buffer, longLine + "\r\nafter\r\n");
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], std::string(TPop3ReceiveBuffer::Capacity - 1, 'a'));
-  EXPECT_EQ(lines[1], "+" + std::string(100, 'b'));
-  EXPECT_EQ(lines[2], "after");  // the next line is an ordinary one again
-}
-
-TEST(Pop3ReceiveBuffer, OverlongLineEndingAtTheBufferEdgeAddsNoEmptyLine) {
-  TPop3ReceiveBuffer buffer;
-  // The CR of the line end is the buffer's last byte: the LF comes with the next read.
-  const std::string longLine(TPop3ReceiveBuffer::Capacity - 2, 'z');
-  const auto lines = Feed(buffer, longLine + "\r\n.\r\n");
-  EXPECT_EQ(lines, (std::vector<std::string>{longLine, "."}));
+// Each case feeds one buffer in turn: the bytes of a read and the lines that read completes.
+TEST(Pop3ReceiveBuffer, ReadsBecomeLines) {
+  using TLines = std::vector<std::string>;
+  const int capacity = TPop3ReceiveBuffer::Capacity;
+  const std::string fits(capacity - 3, 'x'), first(capacity - 1, 'a'), edge(capacity - 2, 'z');
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, TLines>> reads;
+  } cases[] = {
+      {"lines split across reads come out whole",
+       {{"+O", {}}, {"K ready\r", {}}, {"\nnext\r\nlast\r\n", {"+OK ready", "next", "last"}}}},
+      {"a lone CR or LF stays and a zero byte cuts the line",
+       {{"a\rb\nc\r\r\n", {"a\rb\nc\r"}}, {"ab\0cd\r\nef\r\n"s, {"ab", "ef"}}, {"\r\n", {""}}}},
+      {"the longest line that fits completes normally", {{fits + "\r\n", {fits}}}},
+      // A line longer than the buffer used to leave the buffer full with no room to read the
+      // rest: the connection hung. It is now handed on in pieces, the later ones marked, and
+      // the next line is an ordinary one again.
+      {"an overlong line is handed on in pieces",
+       {{first + std::string(100, 'b') + "\r\nafter\r\n",
+         {first, "+" + std::string(100, 'b'), "after"}}}},
+      // The CR of the line end is the buffer's last byte: the LF comes with the next read.
+      {"an overlong line ending at the buffer's edge adds no empty line",
+       {{edge + "\r\n.\r\n", {edge, "."}}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TPop3ReceiveBuffer buffer;
+    for (const auto& [bytes, lines] : c.reads) EXPECT_EQ(Feed(buffer, bytes), lines);
+    EXPECT_EQ(buffer.Count(), 0);
+  }
 }
 
 TEST(Pop3ReceiveBuffer, ClearDropsWhatAnEarlierConnectionLeft) {

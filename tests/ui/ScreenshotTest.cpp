@@ -3,6 +3,7 @@
 // QUILLET_SHOT_DIR to a folder to get its picture as skinned-window.png.
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "UiTest.h"
 #include "platform/MessageLoop.h"
@@ -55,6 +56,7 @@ TEST_F(Screenshot, NestedPanelsTitleStripAndAButtonBarWithOneButtonHovered) {
   EXPECT_EQ(At(title, 250, 10), clGreen);
 
   if (const char* dir = std::getenv("QUILLET_SHOT_DIR")) {
+    std::filesystem::create_directories(dir);
     const std::string path = std::string(dir) + "/skinned-window.png";
     EXPECT_TRUE(Screen().SaveWindowPng(form->DisplayWindow(), path));
   }
