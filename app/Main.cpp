@@ -55,7 +55,7 @@ void TfMain::FormActivate(TObject*) {
   LoggingIn = false;
   AllFetched = false;
   Deleting = false;
-  LostReported = false;
+  DeleteChosen = false;
   Connecting = true;
   ShowStatus("Connecting to your mailbox...");
   Pop3.Connect();

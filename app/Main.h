@@ -63,9 +63,8 @@ class TfMain : public TForm {
   void ShowStatus(const std::string& Text);
   // The failed request's "Error " + ErrorMessage in a message box; the check stops.
   void ReportPop3Error();
-  // The server hung up where no request was waiting to report it: in the pause before STAT,
-  // or with a deletion, which then never takes effect. Told once, in the words of a
-  // connection lost during a request.
+  // The server hung up in the pause before STAT, where no request waits to report it: told
+  // in the words of a connection lost during a request, and the check stops.
   void ReportLostConnection();
   bool SessionLost() const { return Pop3.ProtocolState() == pop3Disconnected; }
   // Messages above LastSpoolNumber are never examined nor swept, so the download leaves
@@ -103,7 +102,7 @@ class TfMain : public TForm {
   bool LoggingIn = false;     // PASS sent and its success not yet handled
   bool AllFetched = false;    // the next tick starts the analysis pass
   bool Deleting = false;      // DeleteMessage awaits its request
-  bool LostReported = false;  // the lost connection has been told
+  bool DeleteChosen = false;  // a deletion was asked for; only the QUIT makes it happen
 };
 
 // The main window of the run, made first at start-up.

@@ -13,6 +13,10 @@
 #include "forms/StrUtils.h"
 
 namespace {
+constexpr char kDeletionsLost[] =
+    "The connection to your mailbox was lost before the check ended, so the messages you "
+    "chose to delete are still on the server.";
+
 // Every label is written, so none keeps the text of the warning before.
 int ShowWarning(const TWarning& warning) {
   fWarn->lFrom->SetCaption(warning.From);
@@ -36,6 +40,10 @@ void TfMain::CheckAllSpoolFiles() {
     Pop3RequestDone(Sender, RqType, Error);
   };
   if (!CheckSpoolFiles()) return;
+  // A lost or refused deletion is not told during the pass, which goes on as after a
+  // successful one. But the server deletes only at QUIT, and a connection that is gone by now
+  // takes every chosen deletion with it: the user would believe those messages gone.
+  if (DeleteChosen && SessionLost()) Application->MessageBox(kDeletionsLost);
   ShowStatus("Checking finished.");
   Pop3.Quit();
 }
@@ -56,6 +64,7 @@ bool TfMain::CheckSpoolFiles() {
 void TfMain::DeleteMessage(const std::string& SpoolName) {
   Pop3.SetMsgNum(StrToInt(Copy(SpoolName, 1, static_cast<std::int64_t>(SpoolName.size()) - 4)));
   Deleting = true;
+  DeleteChosen = true;
   ShowStatus("Deleting the message...");
   try {
     Pop3.Dele();
@@ -66,10 +75,5 @@ void TfMain::DeleteMessage(const std::string& SpoolName) {
   // Pop3RequestDone ends the wait. HandleMessage sleeps in the loop's poll() until the
   // next message, and closing the program ends the wait too, with nothing more sent.
   while (Deleting && !Application->Terminated()) Application->HandleMessage();
-  if (Application->Terminated()) return;
-  // A refused deletion goes unreported, as the second one for a message is refused. One lost
-  // with the connection never takes effect, as no QUIT can follow it: the user is told, and
-  // the analysis goes on.
-  if (SessionLost()) ReportLostConnection();
-  ShowStatus("Continue checking...");
+  if (!Application->Terminated()) ShowStatus("Continue checking...");
 }

@@ -46,7 +46,5 @@ void TfMain::ReportPop3Error() {
 }
 
 void TfMain::ReportLostConnection() {
-  if (LostReported) return;
-  LostReported = true;
   Application->MessageBox(std::string("Error ") + Pop3DisconnectedText);
 }
