@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <thread>
 
-std::string CommandOutput(const std::string& command, int& status) {
-  FILE* run = ::popen((command + " 2>&1").c_str(), "r");
+std::string CommandOutput(const std::string& command, int& status, bool errors) {
+  FILE* run = ::popen((errors ? command + " 2>&1" : command).c_str(), "r");
   std::string out;
   char buf[256];
   while (run && std::fgets(buf, sizeof buf, run)) out += buf;

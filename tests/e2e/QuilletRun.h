@@ -12,9 +12,9 @@
 #include "support/TempFolder.h"
 #include "support/XvfbServer.h"
 
-// Runs a shell command, waits for it and gives what it wrote to stdout and stderr;
-// status receives its exit status.
-std::string CommandOutput(const std::string& command, int& status);
+// Runs a shell command, waits for it and gives what it wrote to stdout, and to stderr too
+// unless errors is false; status receives its exit status.
+std::string CommandOutput(const std::string& command, int& status, bool errors = true);
 // Polls until done() holds; false when it still does not after timeoutMs.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000);
 
